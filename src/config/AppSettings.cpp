@@ -1,0 +1,3 @@
+#include "config/AppSettings.h"
+
+void ResetAppSettings() { AppSettings = TAppSettings{}; }
