@@ -1,12 +1,45 @@
 #include "core/Startup.h"
 
+#include <QLocale>
+
 #include "autotests/ResultStore.h"
 #include "config/AppSettings.h"
+#include "config/ApplySettings.h"
+#include "config/AutoTestFields.h"
+#include "config/SettingsFile.h"
+#include "core/Dialogs.h"
 #include "core/ProgramState.h"
+#include "ui/ChannelControls.h"
+#include "ui/MainForm.h"
 
 void ResetProgramState()
 {
     ResetCoreState();
+    ResetChannelControls();
     ResetAppSettings();
     ClearResults();
+}
+
+void InitializeProgram()
+{
+    ResetProgramState();
+    // Our own conversions always use "."; this keeps anything Qt formats by default the same.
+    QLocale::setDefault(QLocale::c());
+    VersionString = ProgramVersionString();
+    BuildChannelControls(*MForm);
+    ClearResults();
+    AppDir = ProgramDirectory();
+    ReadSettingsFile();
+    ReadTransientParams();
+    ReadAutoTestParams();
+    ApplySettings();
+    BuildDeviceErrorTable();
+}
+
+void FinalizeProgram()
+{
+    // Each step runs whatever the step before it did: a pasted non-number in a front-panel
+    // field must not keep the log open or the port held.
+    GuardEvent(WriteTransientParams);
+    GuardEvent(WriteAutoTestParams);
 }

@@ -1,19 +1,16 @@
-// Tarvik ATE Control: the program entry.
+// Tarvik ATE Control: the program entry. Creates the main window, whose creation prepares the
+// program, and runs the event loop until the window closes.
 
 #include <QApplication>
-#include <QTextStream>
 
-#include "core/Definitions.h"
-#include "core/ProgramState.h"
-#include "core/Startup.h"
+#include "ui/Fonts.h"
+#include "ui/MainForm.h"
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    ResetProgramState();
-    VersionString = ProgramVersionString();
-    AppDir = ProgramDirectory();
-    BuildDeviceErrorTable();
-    QTextStream(stdout) << "Tarvik ATE Control " << VersionString << ", program directory " << AppDir << Qt::endl;
-    return 0;
+    RegisterTahoma();
+    TMForm form;
+    form.show();
+    return app.exec();
 }

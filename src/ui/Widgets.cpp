@@ -1,0 +1,111 @@
+#include "ui/Widgets.h"
+
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVariant>
+
+void SetTag(QObject* control, int tag) { control->setProperty("Tag", tag); }
+
+int Tag(const QObject* control) { return control->property("Tag").toInt(); }
+
+QFont ControlFont(const QWidget* parent, int pixelSize, bool bold)
+{
+    QFont font = parent->font();
+    if (pixelSize > 0)
+        font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, int x, int y, int width,
+                  int height, int pixelSize, bool bold)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFont(ControlFont(parent, pixelSize, bold));
+    if (width <= 0)
+        width = std::max(parent->width() - x - 2, QFontMetrics(label->font()).horizontalAdvance(text) + 2);
+    if (height <= 0)
+        height = QFontMetrics(label->font()).height() + 1;
+    label->setGeometry(x, y, width, height);
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text, int x, int y, int width,
+                        int height, int pixelSize)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    if (pixelSize > 0)
+        button->setFont(ControlFont(parent, pixelSize, false));
+    button->setGeometry(x, y, width, height);
+    return button;
+}
+
+QGroupBox* MakeGroup(QWidget* parent, const QString& name, const QString& title, int x, int y, int width,
+                     int height)
+{
+    auto* group = new QGroupBox(title, parent);
+    group->setObjectName(name);
+    group->setGeometry(x, y, width, height);
+    return group;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const QString& name, const QString& text, int x, int y, int width,
+                    int maxLength)
+{
+    auto* edit = new QLineEdit(text, parent);
+    edit->setObjectName(name);
+    if (maxLength > 0)
+        edit->setMaxLength(maxLength);
+    edit->setGeometry(x, y, width, 21);
+    return edit;
+}
+
+void SetBackground(QWidget* widget, unsigned color)
+{
+    SetBackground(widget, color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+}
+
+void SetBackground(QWidget* widget, int red, int green, int blue)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, QColor(red, green, blue));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void SetTextColor(QWidget* widget, int red, int green, int blue)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, QColor(red, green, blue));
+    widget->setPalette(palette);
+}
+
+void TAutoSizeLabel::setText(const QString& text)
+{
+    const int right = x() + width();
+    QLabel::setText(text);
+    const int textWidth = text.isEmpty() ? 0 : QFontMetrics(font()).horizontalAdvance(text) + 1;
+    if (alignment() & Qt::AlignRight)
+        setGeometry(right - textWidth, y(), textWidth, height());
+    else
+        resize(textWidth, height());
+}
+
+TAutoSizeLabel* MakeAutoSizeLabel(QWidget* parent, const QString& name, const QString& text, int x, int y,
+                                  Qt::Alignment alignment, int pixelSize, bool bold)
+{
+    auto* label = new TAutoSizeLabel(parent);
+    label->setObjectName(name);
+    label->setFont(ControlFont(parent, pixelSize, bold));
+    label->setAlignment(alignment | Qt::AlignVCenter);
+    label->setGeometry(x, y, 0, QFontMetrics(label->font()).height() + 1);
+    label->setText(text);
+    // The left edge is where it was placed, whatever the alignment.
+    label->move(x, y);
+    return label;
+}

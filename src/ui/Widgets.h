@@ -1,0 +1,53 @@
+#pragma once
+// Small builders for the windows' controls at fixed geometry, in the window font unless a
+// pixel size or bold is asked for. Every control gets its name as objectName, so the
+// channel tables and the tests find it by name.
+
+#include <QFont>
+#include <QLabel>
+#include <QString>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QObject;
+class QPushButton;
+class QWidget;
+
+// The "Tag" of a control: a number carried by the control (the channel of a per-channel
+// control, the graph number of an image or sub-page).
+void SetTag(QObject* control, int tag);
+int Tag(const QObject* control);
+
+// The parent's font with a pixel size (0 = keep) and weight.
+QFont ControlFont(const QWidget* parent, int pixelSize, bool bold);
+
+// A label at x, y. Width 0 runs it to the parent's right edge, so longer texts written later
+// stay visible; height 0 fits the font.
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, int x, int y,
+                  int width = 0, int height = 0, int pixelSize = 0, bool bold = false);
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text, int x, int y,
+                        int width, int height, int pixelSize = 0);
+QGroupBox* MakeGroup(QWidget* parent, const QString& name, const QString& title, int x, int y,
+                     int width, int height);
+QLineEdit* MakeEdit(QWidget* parent, const QString& name, const QString& text, int x, int y,
+                    int width, int maxLength);
+
+// The background colour of a panel or group (0x00BBGGRR or an R, G, B triple).
+void SetBackground(QWidget* widget, unsigned color);
+void SetBackground(QWidget* widget, int red, int green, int blue);
+// The text colour of a label.
+void SetTextColor(QWidget* widget, int red, int green, int blue);
+
+// A label that takes the width of its text whenever the text is set through it, the way the
+// front panel's labels behave: a left-aligned one keeps its left edge, a right-aligned one
+// keeps its right edge and grows to the left.
+class TAutoSizeLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    void setText(const QString& text);
+};
+
+TAutoSizeLabel* MakeAutoSizeLabel(QWidget* parent, const QString& name, const QString& text, int x, int y,
+                                  Qt::Alignment alignment, int pixelSize = 0, bool bold = false);
