@@ -1,6 +1,7 @@
 #include "ui/MainForm.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -8,6 +9,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -39,9 +41,12 @@ TMForm::TMForm(QWidget* parent) : QMainWindow(parent)
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(QFont(QStringLiteral("Tahoma"), 8));
 
+    // The page control fills the client area left of the right-hand panel; both follow the
+    // window when the graph pages grow it (see eventFilter).
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
-    client->setFixedSize(ClientWidth, PageControlHeight);
+    client->resize(ClientWidth, PageControlHeight);
+    client->installEventFilter(this);
     setCentralWidget(client);
 
     PC = new QTabWidget(client);
@@ -71,7 +76,7 @@ TMForm::TMForm(QWidget* parent) : QMainWindow(parent)
     ISD.Filter = QStringLiteral("Bitmap files (*.bmp)|*.bmp");
 
     // The client area below the menu bar is fixed; only the program resizes the window.
-    setFixedSize(ClientWidth, menuBar()->sizeHint().height() + ClientHeight);
+    ResizeWindow(ClientWidth, menuBar()->sizeHint().height() + ClientHeight);
     move(297, 170);
 
     FormCreate();
@@ -136,8 +141,23 @@ void TMForm::mAboutClick()
 
 void TMForm::InstallDigitFilter(QLineEdit* edit) { edit->installEventFilter(this); }
 
+void TMForm::ResizeWindow(int width, int height)
+{
+    setFixedSize(std::clamp(width, 1, MaxWindowSize), std::clamp(height, 1, MaxWindowSize));
+    // Lay the client area out at once, so a painter that sizes its image from the page sees
+    // the new size without waiting for the event loop.
+    if (QLayout* layout = this->layout())
+        layout->activate();
+}
+
 bool TMForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == centralWidget() && event->type() == QEvent::Resize) {
+        const QSize client = centralWidget()->size();
+        PC->setGeometry(0, 0, client.width() - RightPanelWidth, client.height());
+        RPanel->setGeometry(client.width() - RightPanelWidth, 0, RightPanelWidth, client.height());
+        return false;
+    }
     if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched))
         return TRCEditKeyPress(static_cast<QKeyEvent*>(event));
     return QMainWindow::eventFilter(watched, event);

@@ -40,6 +40,12 @@ public:
     // The client area below the menu bar, as designed.
     static constexpr int ClientWidth = 1083;
     static constexpr int ClientHeight = 655;
+    // The program grows the window around a graph, never beyond this.
+    static constexpr int MaxWindowSize = 5000;
+
+    // Gives the window (menu bar, client area and status bar) this outer size; the page control
+    // and the right-hand panel follow. The user cannot resize the window; the program does.
+    void ResizeWindow(int width, int height);
 
     // --- right-hand panel ---------------------------------------------------------------
     QFrame* RPanel = nullptr;

@@ -147,6 +147,13 @@ private slots:
         QCOMPARE(form.GVTimer->interval(), 100);
         QVERIFY(!form.GVTimer->isActive() && !form.PSUOnTimer->isActive());
         QCOMPARE(form.PSUOnTimer->interval(), 1000);
+
+        // Grown around a graph, the page control takes the width and the panel stays right.
+        form.ResizeWindow(1500, form.height() + 200);
+        QCOMPARE(form.PC->geometry(), QRect(0, 0, 1500 - 165, 836));
+        QCOMPARE(form.RPanel->geometry(), QRect(1500 - 165, 0, 165, 836));
+        form.ResizeWindow(9000, 9000);
+        QCOMPARE(form.size(), QSize(5000, 5000));
     }
 
     void DefaultsWithoutSettingsFile()
