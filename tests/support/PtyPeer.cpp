@@ -1,0 +1,93 @@
+#include "PtyPeer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+TPtyPeer::TPtyPeer(const QString& dir, int port)
+{
+    char name[256] = {};
+    if (openpty(&Master, &Slave, name, nullptr, nullptr) != 0)
+        qFatal("openpty failed");
+    termios raw{};
+    tcgetattr(Slave, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(Slave, TCSANOW, &raw);
+    fcntl(Master, F_SETFL, fcntl(Master, F_GETFL) | O_NONBLOCK);
+    QDir().mkpath(dir + QStringLiteral("dev"));
+    LinkPath = dir + QStringLiteral("dev/COM") + QString::number(port);
+    QFile::remove(LinkPath);
+    if (!QFile::link(QString::fromLocal8Bit(name), LinkPath))
+        qFatal("cannot link %s", qPrintable(LinkPath));
+}
+
+TPtyPeer::~TPtyPeer()
+{
+    HangUp();
+    if (Slave >= 0)
+        close(Slave);
+    QFile::remove(LinkPath);
+}
+
+void TPtyPeer::Write(const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (IsOpen() && done < bytes.size()) {
+        const ssize_t n = write(Master, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n > 0)
+            done += n;
+        else
+            QTest::qWait(1);
+    }
+}
+
+QByteArray TPtyPeer::ReadAvailable()
+{
+    QByteArray bytes;
+    char buffer[4096];
+    while (IsOpen()) {
+        const ssize_t n = read(Master, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        bytes.append(buffer, n);
+    }
+    return bytes;
+}
+
+QByteArray TPtyPeer::ReadFor(int ms)
+{
+    QByteArray bytes;
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        QTest::qWait(5);
+        bytes += ReadAvailable();
+    } while (clock.elapsed() < ms);
+    return bytes;
+}
+
+QByteArray TPtyPeer::ReadUntil(const QByteArray& text, int ms)
+{
+    QByteArray bytes;
+    QElapsedTimer clock;
+    clock.start();
+    while (!bytes.contains(text) && clock.elapsed() < ms) {
+        QTest::qWait(5);
+        bytes += ReadAvailable();
+    }
+    return bytes;
+}
+
+void TPtyPeer::HangUp()
+{
+    if (Master >= 0)
+        close(Master);
+    Master = -1;
+}
