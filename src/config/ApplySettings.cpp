@@ -6,6 +6,8 @@
 
 #include "config/AppSettings.h"
 #include "config/AutoTestFields.h"
+#include "core/LogFile.h"
+#include "graphs/GraphPages.h"
 #include "monitor/TransientResponse.h"
 #include "ui/ChannelControls.h"
 #include "ui/MainForm.h"
@@ -13,7 +15,13 @@
 
 void ApplySettings()
 {
+    // A graph on show that was painted before takes the new colours, dot shape and dot size.
+    RepaintShownGraph(true);
     TMForm& form = *MForm;
+
+    // The log opens when logging is switched on; switching it off only stops the lines.
+    if (AppSettings.WriteLog)
+        OpenLog();
 
     // The optional pages keep their indices while their tabs are hidden.
     form.PC->setTabVisible(form.PC->indexOf(form.TabDebug), AppSettings.DebugMode);

@@ -8,16 +8,21 @@
 #include "config/AutoTestFields.h"
 #include "config/SettingsFile.h"
 #include "core/Dialogs.h"
+#include "core/LogFile.h"
+#include "link/ComPort.h"
 #include "core/ProgramState.h"
+#include "graphs/GraphState.h"
 #include "ui/ChannelControls.h"
 #include "ui/MainForm.h"
 
 void ResetProgramState()
 {
     ResetCoreState();
+    ResetLogState();
     ResetChannelControls();
     ResetAppSettings();
     ClearResults();
+    ResetGraphState();
 }
 
 void InitializeProgram()
@@ -42,4 +47,8 @@ void FinalizeProgram()
     // field must not keep the log open or the port held.
     GuardEvent(WriteTransientParams);
     GuardEvent(WriteAutoTestParams);
+    CloseLog();
+    // Released without the disconnect routine: nothing is sent to the stand at exit.
+    if (MForm && MForm->COM)
+        MForm->COM->Close();
 }

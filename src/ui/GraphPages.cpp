@@ -71,7 +71,7 @@ void BuildReadout(QFrame* bottom, const QString& name, const QString& title, int
     int row = 0;
     auto text = texts.begin();
     for (const auto& [member, labelName] : labels) {
-        *member = MakeLabel(group, QString::fromLatin1(labelName), QString::fromLatin1(*text++), 8, 18 + 17 * row);
+        *member = MakeLabel(group, QString::fromLatin1(labelName), QString::fromUtf8(*text++), 8, 18 + 17 * row);
         ++row;
     }
 }

@@ -19,6 +19,11 @@
 
 #include "core/ProgramState.h"
 #include "core/Startup.h"
+#include "graphs/GraphPages.h"
+#include "link/ComPort.h"
+#include "link/Connection.h"
+#include "monitor/DebugConsole.h"
+#include "monitor/PowerControl.h"
 #include "monitor/TransientResponse.h"
 #include "ui/AboutForm.h"
 #include "ui/Widgets.h"
@@ -69,6 +74,8 @@ TMForm::TMForm(QWidget* parent) : QMainWindow(parent)
     PSUOnTimer = new QTimer(this);
     PSUOnTimer->setObjectName(QStringLiteral("PSUOnTimer"));
     PSUOnTimer->setInterval(1000);
+    COM = new TComPort(this);
+    COM->setObjectName(QStringLiteral("COM"));
 
     OD.Filter = QStringLiteral("Data files (*.dat)|*.dat");
     SD.Filter = QStringLiteral("Data files (*.dat)|*.dat");
@@ -80,9 +87,32 @@ TMForm::TMForm(QWidget* parent) : QMainWindow(parent)
     move(297, 170);
 
     FormCreate();
+    // Connected after creation: selecting the first pages above is not a user's change.
+    ConnectHandlers();
+    ConnectGraphPages(*this);
+}
 
-    connect(ChannelList, &QComboBox::activated, this, [] { GuardEvent(ChannelListChange); });
-    connect(bApplyTR, &QPushButton::clicked, this, [] { GuardEvent(bApplyTRClick); });
+void TMForm::ConnectHandlers()
+{
+    // Every handler runs inside GuardEvent: a failure ends the handler and is shown.
+    const auto on = [this](auto* sender, auto signal, void (*handler)()) {
+        connect(sender, signal, this, [handler] { GuardEvent(handler); });
+    };
+    on(ChannelList, &QComboBox::activated, ChannelListChange);
+    on(bApplyTR, &QPushButton::clicked, bApplyTRClick);
+    on(bConnect, &QPushButton::clicked, Connect);
+    on(bDisconnect, &QPushButton::clicked, Disconnect);
+    on(bPSUON, &QPushButton::clicked, bPSUONClick);
+    on(bPSUOFF, &QPushButton::clicked, bPSUOFFClick);
+    on(GVTimer, &QTimer::timeout, PollTick);
+    on(PSUOnTimer, &QTimer::timeout, OnTimeTick);
+    on(bDebugReceive, &QPushButton::clicked, bDebugReceiveClick);
+    on(DebugEdit1, &QLineEdit::returnPressed, bDebugReceiveClick);
+    on(bDebugSend, &QPushButton::clicked, bDebugSendClick);
+    on(DebugEdit2, &QLineEdit::returnPressed, bDebugSendClick);
+    on(AdvGlowButton1, &QPushButton::clicked, AdvGlowButton1Click);
+    connect(COM, &TComPort::DataReceived, this, COMRxChar);
+    connect(COM, &TComPort::ErrorOccurred, this, COMError);
     connect(mExit, &QAction::triggered, this, [this] { mExitClick(); });
     connect(mAbout, &QAction::triggered, this, [this] { GuardEvent([this] { mAboutClick(); }); });
 }

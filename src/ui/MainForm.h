@@ -30,6 +30,7 @@ class QTabWidget;
 class QTimer;
 class TAboutForm;
 class TAutoSizeLabel;
+class TComPort;
 
 class TMForm : public QMainWindow {
     Q_OBJECT
@@ -195,6 +196,7 @@ public:
     QAction* mAbout = nullptr;
     QTimer* GVTimer = nullptr;
     QTimer* PSUOnTimer = nullptr;
+    TComPort* COM = nullptr;  // the stand's serial port, closed at start, device "COM1"
     TFileDialog OD;   // result data, open
     TFileDialog SD;   // result data, save
     TFileDialog ISD;  // graph image, save
@@ -221,6 +223,7 @@ private:
     void BuildGraphPages();
     void BuildDebugPage();
     void BuildStatusBarAndMenu();
+    void ConnectHandlers();
     void FormCreate();
     void FormDestroy();
 

@@ -147,6 +147,8 @@ private slots:
         QCOMPARE(form.GVTimer->interval(), 100);
         QVERIFY(!form.GVTimer->isActive() && !form.PSUOnTimer->isActive());
         QCOMPARE(form.PSUOnTimer->interval(), 1000);
+        QCOMPARE(form.Graph_FAN_TLabel->text(), QString("Temp, °C:"));
+        QCOMPARE(form.TSensor[2]->text(), QString("T2, °C:"));
 
         // Grown around a graph, the page control takes the width and the panel stays right.
         form.ResizeWindow(1500, form.height() + 200);

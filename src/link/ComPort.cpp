@@ -1,0 +1,143 @@
+#include "link/ComPort.h"
+
+#include <QFileInfo>
+#include <QSerialPort>
+#include <cerrno>
+#include <sys/resource.h>
+
+#include "core/Errors.h"
+#include "core/ProgramState.h"
+
+namespace {
+const QString ComPrefix = QStringLiteral("\\\\.\\COM");
+}
+
+TComPort::TComPort(QObject* parent) : QObject(parent), Port(new QSerialPort(this))
+{
+    connect(Port, &QSerialPort::readyRead, this, &TComPort::DataReceived);
+    connect(Port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
+        if (error != QSerialPort::NoError)
+            OnPortError();
+    });
+}
+
+TComPort::~TComPort() { Close(); }
+
+QString TComPort::ResolveDeviceName(const QString& deviceName)
+{
+    if (!deviceName.startsWith(ComPrefix))
+        return deviceName;
+    bool ok = false;
+    const int number = deviceName.mid(ComPrefix.size()).toInt(&ok);
+    const QString linked = ProgramDirectory() + QStringLiteral("dev/COM") + deviceName.mid(ComPrefix.size());
+    if (QFileInfo::exists(linked) || QFileInfo(linked).isSymLink())
+        return linked;
+    return QStringLiteral("/dev/ttyS") + QString::number(ok ? number - 1 : 0);
+}
+
+void TComPort::SetDeviceName(const QString& deviceName)
+{
+    if (IsOpen() && deviceName != Device)
+        Fail(QStringLiteral("Can't perform this operation on an open port"));
+    Device = deviceName;
+}
+
+bool TComPort::IsOpen() const { return Port->isOpen(); }
+
+namespace {
+// Marks the time spent inside one of our own calls.
+struct TOperation {
+    explicit TOperation(bool& flag) : Flag(flag), Outer(flag) { Flag = true; }
+    ~TOperation() { Flag = Outer; }
+    bool& Flag;
+    bool Outer;
+};
+} // namespace
+
+void TComPort::Open()
+{
+    if (IsOpen())
+        return;
+    TOperation operation(InOperation);
+    Port->setPortName(ResolveDeviceName(Device));
+    if (!Port->setBaudRate(BaudRate) || !Port->setDataBits(QSerialPort::Data8) ||
+        !Port->setParity(QSerialPort::NoParity) || !Port->setStopBits(QSerialPort::OneStop))
+        Fail(Port->errorString());
+    Port->setReadBufferSize(0);
+    if (!Port->open(QIODevice::ReadWrite)) {
+        const QString message = Port->errorString();
+        Port->clearError();
+        Fail(message);
+    }
+    Port->clear();  // purge whatever waited in the driver's queues
+    RaisePriority();
+}
+
+void TComPort::Close()
+{
+    if (!Port->isOpen())
+        return;
+    TOperation operation(InOperation);
+    Port->close();
+    Port->clearError();
+    RestorePriority();
+}
+
+void TComPort::WriteText(const QString& text)
+{
+    TOperation operation(InOperation);
+    if (!IsOpen())
+        Fail(QStringLiteral("Can't perform this operation on a closed port"));
+    const QByteArray bytes = text.toLatin1();
+    if (Port->write(bytes) != bytes.size())
+        Fail(Port->errorString());
+}
+
+QString TComPort::ReadAll()
+{
+    if (!IsOpen())
+        return QString();
+    return QString::fromLatin1(Port->readAll());
+}
+
+void TComPort::Fail(const QString& message)
+{
+    emit ErrorOccurred(message, true);
+    throw EComPortError(message);
+}
+
+void TComPort::OnPortError()
+{
+    // Failures of our own calls are reported by Fail; this is the line going away while we
+    // wait for input. Report it once and let the link close the port.
+    if (InOperation || !Port->isOpen())
+        return;
+    const QSerialPort::SerialPortError error = Port->error();
+    if (error == QSerialPort::NotOpenError || error == QSerialPort::OpenError)
+        return;
+    const QString message = Port->errorString();
+    Port->clearError();
+    emit ErrorOccurred(message, false);
+}
+
+void TComPort::RaisePriority()
+{
+    // The stand streams its results without flow control; a busy desktop must not make us
+    // miss them. Systems that refuse a higher priority simply keep the normal one.
+    errno = 0;
+    const int current = getpriority(PRIO_PROCESS, 0);
+    if (errno != 0)
+        return;
+    if (setpriority(PRIO_PROCESS, 0, current - 5) == 0) {
+        SavedNice = current;
+        PriorityRaised = true;
+    }
+}
+
+void TComPort::RestorePriority()
+{
+    if (!PriorityRaised)
+        return;
+    setpriority(PRIO_PROCESS, 0, SavedNice);
+    PriorityRaised = false;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The stand's serial port: exactly the operations the link needs. The device is named as the
+// stand's documentation names it, "\\.\COM" followed by the port number, and resolved on this
+// system (ResolveDeviceName). The line always runs 8 data bits, no parity, one stop bit.
+//
+// Every failed operation first emits ErrorOccurred with its text (the link disconnects there)
+// and then throws EComPortError with the same text. A failure while waiting for input (the line
+// hangs up, the adapter is unplugged) emits ErrorOccurred only, once.
+
+#include <QObject>
+#include <QString>
+
+class QSerialPort;
+
+class TComPort : public QObject {
+    Q_OBJECT
+public:
+    explicit TComPort(QObject* parent = nullptr);
+    ~TComPort() override;
+
+    // "\\.\COM3" names AppDir + "dev/COM3" when that exists (a link to /dev/ttyUSB0, a
+    // simulator's pseudo-terminal, ...), otherwise /dev/ttyS2.
+    static QString ResolveDeviceName(const QString& deviceName);
+
+    QString DeviceName() const { return Device; }
+    // Refused while open unless the name stays the same.
+    void SetDeviceName(const QString& deviceName);
+    void SetBaudRate(int baudRate) { BaudRate = baudRate; }
+
+    bool IsOpen() const;
+    // Opens the device; does nothing when it is open already.
+    void Open();
+    // Closes the device; closing a closed port does nothing.
+    void Close();
+    // Queues the text's bytes for sending and returns without waiting for them to go out.
+    void WriteText(const QString& text);
+    // Every byte that has arrived and not been read yet, as Latin-1 text (possibly empty).
+    QString ReadAll();
+
+signals:
+    // At least one byte has arrived.
+    void DataReceived();
+    // An operation failed; the text is the system's or the port layer's message. `raised` is
+    // true when an EComPortError with the same text follows for the caller to report, false
+    // when the line failed while nobody was calling (then nobody else reports it).
+    void ErrorOccurred(const QString& message, bool raised);
+
+private:
+    [[noreturn]] void Fail(const QString& message);
+    void OnPortError();
+    void RaisePriority();
+    void RestorePriority();
+
+    QSerialPort* Port;
+    QString Device = QStringLiteral("COM1");
+    int BaudRate = 115200;
+    bool PriorityRaised = false;
+    int SavedNice = 0;
+    bool InOperation = false;  // inside one of our own calls: their failures go through Fail
+};

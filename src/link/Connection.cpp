@@ -1,0 +1,99 @@
+#include "link/Connection.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "config/AppSettings.h"
+#include "core/Dialogs.h"
+#include "core/LogFile.h"
+#include "core/ProgramState.h"
+#include "link/CommandSet.h"
+#include "link/ComPort.h"
+#include "link/Dispatcher.h"
+#include "ui/MainForm.h"
+#include "ui/Widgets.h"
+
+void Connect()
+{
+    TComPort& port = *MForm->COM;
+    port.SetDeviceName(QStringLiteral("\\\\.\\COM") + QString::number(AppSettings.COMSettings.Port));
+    port.SetBaudRate(AppSettings.COMSettings.Speed);
+    port.Open();
+    Connected = true;
+    SendCommand(GreetingFrame());
+}
+
+void Disconnect()
+{
+    TMForm& form = *MForm;
+    form.COM->Close();
+    StandIdentified = false;
+    form.bDisconnect->setEnabled(false);
+    form.bConnect->setEnabled(true);
+    form.GVTimer->stop();
+    form.ConnectInfoLabel->setText(QStringLiteral("Disconnected"));
+    SetTextColor(form.ConnectInfoLabel, 0, 0, 0);
+    form.StatusPanel[0]->clear();
+    Connected = false;
+}
+
+void SendCommand(const QString& frame) { MForm->COM->WriteText(frame); }
+
+void ProcessReceivedText(const QString& chunk)
+{
+    const QString received = QStringLiteral("Received: ") + chunk;
+    WriteLogLine(received);
+    MForm->DebugMemo->appendPlainText(received);
+
+    QString s = chunk;
+    if (!ReceiveBuffer.isEmpty()) {
+        s = ReceiveBuffer + s;
+        ReceiveBuffer.clear();
+    }
+    const qsizetype first = s.indexOf(u'!');
+    if (first > 0)
+        s.remove(0, first);
+
+    while (!s.isEmpty()) {
+        const bool hasStart = s.contains(u'!');
+        const qsizetype end = s.indexOf(u'#', 1);
+        if (!hasStart || end < 0) {
+            // Keep the tail for the next chunk, but never more than the limit: a frame is a
+            // few hundred characters, so a longer tail without "#" is junk.
+            ReceiveBuffer = s.size() > ReceiveBufferLimit ? s.right(ReceiveBufferLimit) : s;
+            return;
+        }
+        const QString frame = s.left(end + 1);
+        s.remove(0, end + 1);
+        DispatchFrame(frame);
+    }
+}
+
+namespace {
+bool Receiving = false;
+}
+
+void COMRxChar()
+{
+    if (Receiving)
+        return;  // the outer notification reads this text when the dispatch returns
+    Receiving = true;
+    // A failing frame drops the rest of its own chunk only; text that arrived meanwhile is
+    // read and processed by the next round.
+    while (MForm && MForm->COM->IsOpen()) {
+        const QString chunk = MForm->COM->ReadAll();
+        if (chunk.isEmpty())
+            break;
+        GuardEvent([&chunk] { ProcessReceivedText(chunk); });
+    }
+    Receiving = false;
+}
+
+void COMError(const QString& message, bool raised)
+{
+    GuardEvent(Disconnect);
+    if (!raised)
+        ShowErrorDialog(message);
+}

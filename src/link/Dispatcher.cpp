@@ -1,0 +1,207 @@
+#include "link/Dispatcher.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <functional>
+
+#include "autotests/ResultStore.h"
+#include "core/Conversions.h"
+#include "core/LogFile.h"
+#include "core/ProgramState.h"
+#include "graphs/GraphPages.h"
+#include "link/CommandSet.h"
+#include "monitor/MeasurementDisplay.h"
+#include "monitor/PowerControl.h"
+#include "ui/ChannelControls.h"
+#include "ui/MainForm.h"
+
+namespace {
+
+uint16_t Word(const QString& field) { return static_cast<uint16_t>(StrToInt(field)); }
+float Single(const QString& field) { return static_cast<float>(StrToFloat(field)); }
+
+// The result frames store what converts and stop at the first field that does not.
+void Guarded(const std::function<void()>& store)
+{
+    try {
+        store();
+    } catch (const EConvertError&) {
+    }
+}
+
+void SwitchTest(QPushButton* start, QPushButton* stop, bool running)
+{
+    start->setEnabled(!running);
+    stop->setEnabled(running);
+}
+
+void StoreCrossLoadPoint(const TParsedCommand& p)
+{
+    const int point = Word(p.Params[0]);
+    Guarded([&] {
+        for (int k = 1; k <= LoadChannelCount; ++k) {
+            const float voltage = Single(p.Params[2 * k - 1]);
+            const float current = Single(p.Params[2 * k]);
+            // A point outside the grid has no place to go; its frame is still logged.
+            if (IsGridPoint(point))
+                CrossLoadAt(k, point) = CrossLoadPoint{voltage, current};
+        }
+    });
+}
+
+void StoreNoisePoint(const TParsedCommand& p)
+{
+    const int point = Word(p.Params[0]);
+    Guarded([&] {
+        for (int k = 1; k <= LoadChannelCount; ++k) {
+            const uint16_t noise = Word(p.Params[k]);
+            if (IsGridPoint(point))
+                NoiseAt(k, point) = noise;
+        }
+    });
+}
+
+void StoreStandbyPoint(const TParsedCommand& p)
+{
+    const int step = StrToInt(p.Params[0]);
+    Guarded([&] {
+        const float voltage = Single(p.Params[1]);
+        const float current = Single(p.Params[2]);
+        if (IsRunStep(step))
+            ResultStore.StandbyRun[step] = StandbyPoint{voltage, current};
+    });
+}
+
+void StoreEfficiencyPoint(const TParsedCommand& p)
+{
+    Guarded([&] {
+        const int step = StrToInt(p.Params[0]);
+        if (!IsRunStep(step))
+            return;
+        EfficiencyPoint& ratio = ResultStore.EfficiencyRun.ratios[step];
+        ThermalPoint& thermal = ResultStore.EfficiencyRun.thermal[step];
+        ratio.powerFactor = static_cast<uint8_t>(StrToInt(p.Params[1]));
+        ratio.efficiency = static_cast<uint8_t>(StrToInt(p.Params[2]));
+        thermal.temperature = Single(p.Params[3]);
+        thermal.fan1Speed = Word(p.Params[4]);
+        thermal.fan2Speed = Word(p.Params[5]);
+    });
+}
+
+void StoreReading(const TParsedCommand& p)
+{
+    const int index = StrToInt(p.Params[0]);
+    if (index >= 0 && index <= 10) {
+        const int channel = index + 1;
+        ChannelReadings.Voltage[channel] = Single(p.Params[1]);
+        ChannelReadings.Current[channel] = Single(p.Params[2]);
+        ChannelReadings.NoiseLevel[channel] = Word(p.Params[3]);
+        ChannelReadings.NoiseFrequency[channel] = Word(p.Params[4]);
+    } else if (index == 11) {
+        ChannelReadings.VoltageMinus12 = Single(p.Params[1]);
+    } else if (index == 12) {
+        ChannelReadings.VoltageStandbyAux = Single(p.Params[1]);
+    }
+    // Reading numbers outside 1..13 show nothing.
+    UpdateChannelDisplay(index >= 0 && index <= 12 ? index + 1 : 0);
+}
+
+void ShowFans(const TParsedCommand& p)
+{
+    ChannelReadings.FanSpeed[1] = Word(p.Params[0]);
+    ChannelReadings.FanSpeed[2] = Word(p.Params[1]);
+    MForm->FANLabel1->setText(QStringLiteral("FAN1 speed, RPM: ") + QString::number(ChannelReadings.FanSpeed[1]));
+    MForm->FANLabel2->setText(QStringLiteral("FAN2 speed, RPM: ") + QString::number(ChannelReadings.FanSpeed[2]));
+}
+
+void ShowTemperatures(const TParsedCommand& p)
+{
+    for (int n = 1; n <= 4; ++n) {
+        ChannelReadings.Temperature[n] = Single(p.Params[n - 1]);
+        TemperatureLabelTable[n]->setText(QStringLiteral("T%1, °C: ").arg(n) +
+                                          FormatFixed(ChannelReadings.Temperature[n], 3, 1));
+    }
+}
+
+void ShowAcMeter(const TParsedCommand& p)
+{
+    TChannelReadings& r = ChannelReadings;
+    r.AcVoltageText = p.Params[0];
+    r.AcCurrentText = p.Params[1];
+    r.AcFrequencyText = p.Params[2];
+    r.AcPowerText = p.Params[3];
+    MForm->ACVLabel->setText(QStringLiteral("Voltage: ") + FormatVolts(StrToFloat(r.AcVoltageText)));
+    MForm->ACCLabel->setText(QStringLiteral("Current: ") + FormatAmps(StrToFloat(r.AcCurrentText)));
+    MForm->ACFLabel->setText(QStringLiteral("Frequency: ") + r.AcFrequencyText + QStringLiteral(" Hz"));
+    MForm->ACPLabel->setText(QStringLiteral("Power: ") + r.AcPowerText + QStringLiteral(" W"));
+}
+
+// Runs the action of a known frame; false when the name is not one of the stand's.
+bool Act(const TParsedCommand& p)
+{
+    TMForm& form = *MForm;
+    const QString& name = p.Command;
+    if (name == QLatin1String("REP"))
+        ShowHardwareReport(p);
+    else if (name == QLatin1String("ERR"))
+        ShowErrorStatus(p);
+    else if (name == QLatin1String("FAN"))
+        ShowFans(p);
+    else if (name == QLatin1String("TN"))
+        ReportDutOn(StrToInt(p.Params[0]));
+    else if (name == QLatin1String("TF"))
+        ReportDutOff(StrToInt(p.Params[0]));
+    else if (name == QLatin1String("VC"))
+        StoreReading(p);
+    else if (name == QLatin1String("MT"))
+        ShowTemperatures(p);
+    else if (name == QLatin1String("MVC"))
+        ShowAcMeter(p);
+    else if (name == QLatin1String("AT")) {
+        CrossLoadRunning = true;
+        SwitchTest(form.bATStart, form.bATStop, true);
+    } else if (name == QLatin1String("ATE")) {
+        CrossLoadRunning = false;
+        SwitchTest(form.bATStart, form.bATStop, false);
+        RepaintShownGraph(false);
+    } else if (name == QLatin1String("G"))
+        StoreCrossLoadPoint(p);
+    else if (name == QLatin1String("NTS"))
+        SwitchTest(form.bStartNoise, form.bStopNoise, true);
+    else if (name == QLatin1String("NTE")) {
+        SwitchTest(form.bStartNoise, form.bStopNoise, false);
+        RepaintShownGraph(false);
+    } else if (name == QLatin1String("N"))
+        StoreNoisePoint(p);
+    else if (name == QLatin1String("S"))
+        StoreStandbyPoint(p);
+    else if (name == QLatin1String("STE")) {
+        SwitchTest(form.bSTStart, form.bSTStop, false);
+        RepaintShownGraph(false);
+    } else if (name == QLatin1String("FAMS"))
+        SwitchTest(form.bStartPFC, form.bStopPFC, true);
+    else if (name == QLatin1String("FAM"))
+        StoreEfficiencyPoint(p);
+    else if (name == QLatin1String("FAE")) {
+        SwitchTest(form.bStartPFC, form.bStopPFC, false);
+        PaintEfficiencyGraph();
+        PaintFanGraph();
+    } else
+        return false;
+    return true;
+}
+
+} // namespace
+
+void DispatchFrame(const QString& frame)
+{
+    TParsedCommand parsed;
+    ParseFrame(frame, parsed);
+    const bool known = Act(parsed);
+    const QString line = (known ? QStringLiteral("Executed: ") : QStringLiteral("Unknown command: ")) + frame;
+    WriteLogLine(line);
+    MForm->DebugMemo->appendPlainText(line);
+    QCoreApplication::processEvents();
+}

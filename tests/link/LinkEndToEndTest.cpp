@@ -1,0 +1,206 @@
+// The link through the real serial-port class on a pseudo-terminal: a hand-played stand for
+// the exact frames and timings, and the simulator for a whole session.
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+#include <optional>
+
+#include "PtyPeer.h"
+#include "TestRegistry.h"
+#include "WindowFixture.h"
+#include "autotests/ResultStore.h"
+#include "config/AppSettings.h"
+#include "core/ProgramState.h"
+#include "link/ComPort.h"
+#include "link/Connection.h"
+#include "ui/ChannelControls.h"
+#include "ui/MainForm.h"
+#include "ui/Widgets.h"
+
+namespace {
+const QColor Green(0, 128, 0);
+const QColor Red(255, 0, 0);
+QColor TextColor(const QWidget* widget) { return widget->palette().color(QPalette::WindowText); }
+const QByteArray Report = "!REP;Tarvik;ATE-12;2.14;2026-11-03;PSU-TS1;#";
+} // namespace
+
+class LinkEndToEndTest : public QObject {
+    Q_OBJECT
+    std::optional<TWindowFixture> Fixture;
+    std::optional<TPtyPeer> Stand;
+
+    // Connects and answers the greeting as the stand does.
+    void ConnectToStand(const QByteArray& settings = QByteArray())
+    {
+        Fixture->WriteFile("settings.ini", settings);
+        Stand.emplace(Fixture->Dir(), 1);
+        TMForm& form = Fixture->Open();
+        form.bConnect->click();
+        QCOMPARE(Stand->ReadUntil("!!!;#", 2000), QByteArray("!!!;#"));
+        Stand->Write(Report);
+        QTRY_VERIFY_WITH_TIMEOUT(StandIdentified, 2000);
+    }
+
+private slots:
+    void init() { Fixture.emplace(); }
+    void cleanup()
+    {
+        if (Fixture)
+            Fixture->Destroy();
+        Stand.reset();
+        TARVIK_FINISH_WINDOW(Fixture);
+    }
+
+    void ConnectGreetsAndTheReportIdentifies()
+    {
+        ConnectToStand();
+        if (QTest::currentTestFailed())
+            return;
+        TMForm& form = *Fixture->Window();
+        QVERIFY(Connected);
+        QVERIFY(!form.bConnect->isEnabled() && form.bDisconnect->isEnabled());
+        QCOMPARE(form.ConnectInfoLabel->text(), QString("Connected"));
+        QCOMPARE(TextColor(form.ConnectInfoLabel), Green);
+        QCOMPARE(form.HwInfoFirmware->text(), QString("Firmware: 2.14"));
+        // Polls follow at the default 100 ms.
+        QVERIFY(Stand->ReadUntil("!GV;#!GV;#", 2000).contains("!GV;#!GV;#"));
+        form.bDisconnect->click();
+        QVERIFY(!Connected && !StandIdentified && !form.COM->IsOpen());
+        Stand->ReadFor(150);
+        QCOMPARE(Stand->ReadFor(400), QByteArray());  // polling stopped, nothing sent
+    }
+
+    void PollsFollowTheTimeoutAndPauseDuringTheCrossLoadRun()
+    {
+        ConnectToStand("[General]\r\nGVTimeout=250\r\n");
+        if (QTest::currentTestFailed())
+            return;
+        TMForm& form = *Fixture->Window();
+        QCOMPARE(form.GVTimer->interval(), 250);
+        Stand->ReadFor(100);
+        const int polls = Stand->ReadFor(1300).count("!GV;#");
+        QVERIFY2(polls >= 3 && polls <= 7, qPrintable(QString::number(polls)));
+        Stand->Write("!AT;#");
+        QTRY_VERIFY_WITH_TIMEOUT(CrossLoadRunning, 2000);
+        Stand->ReadFor(300);
+        QCOMPARE(Stand->ReadFor(800).count("!GV;#"), 0);
+        Stand->Write("!ATE;#");
+        QVERIFY(Stand->ReadUntil("!GV;#", 2000).contains("!GV;#"));
+        QVERIFY(form.bATStart->isEnabled());
+    }
+
+    void ReadingsAndReportsReachTheWindow()
+    {
+        ConnectToStand();
+        if (QTest::currentTestFailed())
+            return;
+        TMForm& form = *Fixture->Window();
+        Stand->Write("!VC;3;12.034;4.5;35;110;#!VC;0;3.1;1;0;0;#!ERR;30;#!TN;450;#");
+        QTRY_COMPARE_WITH_TIMEOUT(FrontVoltageLabelTable[4]->text(), QString("+12.034 VDC"), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(form.PWRONLabel->text(), QString("PWR_OK ON, ms: 450"), 2000);
+        QCOMPARE(FrontDeviationLabelTable[4]->text(), QString("+0.3%"));
+        QCOMPARE(FrontPassLabelTable[4]->text(), QString("PASS"));
+        QCOMPARE(TextColor(FrontPassLabelTable[4]), Green);
+        QCOMPARE(FrontPassLabelTable[1]->text(), QString("FAIL"));
+        QCOMPARE(TextColor(FrontPassLabelTable[1]), Red);
+        QCOMPARE(form.ErrorLabel->text(), QString("ERR_OTP"));
+        QCOMPARE(TextColor(form.ErrorLabel), Red);
+        QCOMPARE(form.PSUStatusLabel->text(), QString("Status: ON"));
+        Stand->Write("!TN;451;#");
+        QTRY_COMPARE_WITH_TIMEOUT(form.PWRONLabel->text(), QString("PWR_OK ON, ms: 451"), 2000);
+        // Frames the buttons send.
+        Stand->ReadFor(50);
+        form.bPSUOFF->click();
+        QVERIFY(Stand->ReadUntil("!PF;#", 2000).contains("!PF;#"));
+    }
+
+    void AHangUpDisconnectsAndIsShownOnce()
+    {
+        ConnectToStand();
+        if (QTest::currentTestFailed())
+            return;
+        TMForm& form = *Fixture->Window();
+        Stand->HangUp();
+        QTRY_VERIFY_WITH_TIMEOUT(!Connected, 3000);
+        QTest::qWait(300);
+        const QStringList dialogs = Fixture->Dialogs.TakeAll();
+        QCOMPARE(dialogs.size(), 1);
+        QVERIFY(dialogs[0].startsWith("Error (error) [" + ApplicationTitle() + "] "));
+        QVERIFY(!form.COM->IsOpen());
+        QVERIFY(form.bConnect->isEnabled() && !form.bDisconnect->isEnabled());
+        QCOMPARE(form.ConnectInfoLabel->text(), QString("Disconnected"));
+        QVERIFY(!form.GVTimer->isActive());
+    }
+
+    void ClosingWhileConnectedSendsNothingAndKeepsTheLog()
+    {
+        ConnectToStand("[General]\r\nWriteLog=1\r\nGVTimeout=60000\r\n");
+        if (QTest::currentTestFailed())
+            return;
+        TMForm& form = *Fixture->Window();
+        Stand->Write("!VC;0;3.3;1;0;0;#");
+        QTRY_COMPARE_WITH_TIMEOUT(FrontVoltageLabelTable[1]->text(), QString("+3.300 VDC"), 2000);
+        Stand->ReadFor(100);
+        Fixture->Dialogs.AnswerYesNo(true);
+        form.close();
+        Fixture->Dialogs.Take();
+        QVERIFY(!form.COM->IsOpen());
+        QCOMPARE(Stand->ReadFor(200), QByteArray());
+        const QStringList logs = QDir(Fixture->Path("log")).entryList(QDir::Files);
+        QCOMPARE(logs.size(), 1);
+        const QByteArray log = Fixture->ReadFile("log/" + logs[0]);
+        QVERIFY(log.contains(": Executed: " + Report + "\r\n"));
+        QVERIFY(log.contains(": Executed: !VC;0;3.3;1;0;0;#\r\n"));
+        QVERIFY(log.endsWith("\r\n"));
+    }
+
+    void AMissingPortIsReportedAndStaysDisconnected()
+    {
+        Fixture->WriteFile("settings.ini", "[Connection]\r\nPort=200\r\n");
+        TMForm& form = Fixture->Open();
+        QCOMPARE(TComPort::ResolveDeviceName("\\\\.\\COM200"), QString("/dev/ttyS199"));
+        form.bConnect->click();
+        const QStringList dialogs = Fixture->Dialogs.TakeAll();
+        QCOMPARE(dialogs.size(), 1);
+        QVERIFY2(dialogs[0].startsWith("Error (error) ["), qPrintable(dialogs[0]));
+        QVERIFY(!Connected && !form.COM->IsOpen());
+        QCOMPARE(form.ConnectInfoLabel->text(), QString("Disconnected"));
+    }
+
+    void ASessionWithTheSimulator()
+    {
+        QProcess simulator;
+        simulator.start(TARVIK_STAND_SIM, {"--unpaced", "--link", Fixture->Path("dev/COM1")});
+        QVERIFY(simulator.waitForStarted(5000));
+        QVERIFY(simulator.waitForReadyRead(5000));
+        Fixture->WriteFile("settings.ini", "[ATS]\r\nrails_12V=2\r\n");
+        TMForm& form = Fixture->Open();
+        form.bConnect->click();
+        QTRY_VERIFY_WITH_TIMEOUT(StandIdentified, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(FrontVoltageLabelTable[4]->text() != "0 VDC", 5000);
+        form.bPSUON->click();
+        QTRY_COMPARE_WITH_TIMEOUT(form.PSUStatusLabel->text(), QString("Status: ON"), 5000);
+        // The cross-load run streams all 12000 points and ends with the start button back.
+        GuardEvent([&] { SendCommand("!ATS;0200;1200;1400;2;0;#"); });
+        // Unpaced, the whole run can arrive within one pass of the event loop.
+        QTRY_VERIFY_WITH_TIMEOUT(form.DebugMemo->toPlainText().contains("Executed: !ATE;#"), 60000);
+        QVERIFY(form.DebugMemo->toPlainText().contains("Executed: !AT;#"));
+        QVERIFY(!CrossLoadRunning);
+        QVERIFY(form.bATStart->isEnabled() && !form.bATStop->isEnabled());
+        QVERIFY(CrossLoadAt(4, 0).voltage > 11 && CrossLoadAt(4, 11999).voltage > 10);
+        QVERIFY(CrossLoadAt(1, 11999).voltage > 3);
+        form.bDisconnect->click();
+        simulator.terminate();
+        QVERIFY(simulator.waitForFinished(5000));
+        QVERIFY(Fixture->Dialogs.Calls.isEmpty());
+    }
+};
+
+TARVIK_TEST(LinkEndToEndTest)
+#include "LinkEndToEndTest.moc"
