@@ -1,5 +1,6 @@
 #include "core/Conversions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -331,6 +332,22 @@ int RoundHalfEven(double x)
     if (r <= static_cast<double>(INT_MIN))
         return INT_MIN;
     return static_cast<int>(r);
+}
+
+int RoundRatioHalfEven(int64_t numerator, int64_t denominator)
+{
+    if (denominator <= 0)
+        return 0;
+    int64_t quotient = numerator / denominator;
+    int64_t remainder = numerator % denominator;
+    if (remainder < 0) {  // floor division
+        remainder += denominator;
+        --quotient;
+    }
+    const int64_t twice = 2 * remainder;
+    if (twice > denominator || (twice == denominator && quotient % 2 != 0))
+        ++quotient;
+    return static_cast<int>(std::clamp<int64_t>(quotient, INT_MIN, INT_MAX));
 }
 
 int RoundUp(double x)

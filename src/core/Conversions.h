@@ -39,5 +39,8 @@ QString FormatAmps(double x);
 
 // Rounding to a whole number: to the nearest, halves to even (2.5 -> 2, 3.5 -> 4).
 int RoundHalfEven(double x);
+// numerator / denominator rounded to the nearest whole number, halves to even, computed
+// exactly (99 * 3 * 10 / 60 = 49.5 gives 50, which floating point may miss). denominator > 0.
+int RoundRatioHalfEven(int64_t numerator, int64_t denominator);
 // Rounding up toward positive infinity (12.01 -> 13, -0.4 -> 0).
 int RoundUp(double x);

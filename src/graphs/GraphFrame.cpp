@@ -53,16 +53,16 @@ std::array<QPoint, 5> RhombusPoints(int x, int y, int width, int height)
             QPoint(x + h, y)};
 }
 
-int LoadMapPowerLabel(int p1, int i) { return RoundHalfEven(p1 / 60.0 * i * 10); }
+int LoadMapPowerLabel(int p1, int i) { return RoundRatioHalfEven(int64_t(p1) * i * 10, 60); }
 
 TTwelveVoltLabel TwelveVoltLabel(int p2, int i)
 {
-    const uint16_t w = static_cast<uint16_t>(RoundHalfEven(p2 / 200.0 * i * 20));
+    const uint16_t w = static_cast<uint16_t>(RoundRatioHalfEven(int64_t(p2) * i * 20, 200));
     const int a = w / 12;
     return TTwelveVoltLabel{a, a * 12};
 }
 
-int SweepPowerLabel(int maxPower, int i) { return RoundHalfEven(maxPower / 200.0 * i * 20); }
+int SweepPowerLabel(int maxPower, int i) { return RoundRatioHalfEven(int64_t(maxPower) * i * 20, 200); }
 
 TAxisLabels LoadMapLabels(int p1, int p2)
 {
@@ -119,7 +119,13 @@ TAxisLabels StandbyLabels(int p7)
     return labels;
 }
 
-int CurveY(int axisY, double top, double value) { return axisY - RoundHalfEven((axisY - PlotTop) / top * value); }
+int CurveY(int axisY, double top, double value)
+{
+    // A corrupt temperature (from a bad frame or data file) must not overflow the arithmetic;
+    // the point is simply drawn far outside the image.
+    const int64_t y = int64_t(axisY) - RoundHalfEven((axisY - PlotTop) / top * value);
+    return static_cast<int>(std::clamp<int64_t>(y, -1000000, 1000000));
+}
 
 QString TitleLine1()
 {

@@ -125,7 +125,12 @@ void ShowHardwareReport(const TParsedCommand& p)
     form.bConnect->setEnabled(false);
     form.bDisconnect->setEnabled(true);
     form.GVTimer->setInterval(AppSettings.GVTimeout);
-    form.GVTimer->start();
+    // A polling interval of 0 (a hand-edited settings.ini) means no polling: a 0 ms timer would
+    // fire on every pass of the event loop and flood the stand with requests.
+    if (AppSettings.GVTimeout > 0)
+        form.GVTimer->start();
+    else
+        form.GVTimer->stop();
     form.ConnectInfoLabel->setText(QStringLiteral("Connected"));
     SetGreen(form.ConnectInfoLabel);
     form.HwInfoMFG->setText(QStringLiteral("MFG: ") + p.Params[0]);

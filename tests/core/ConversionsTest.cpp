@@ -233,6 +233,29 @@ private slots:
         QTest::newRow("0.2") << 0.2 << 0 << 1;
         QTest::newRow("whole") << 7.0 << 7 << 7;
     }
+    void ExactRatios_data()
+    {
+        QTest::addColumn<qint64>("numerator");
+        QTest::addColumn<qint64>("denominator");
+        QTest::addColumn<int>("rounded");
+        QTest::newRow("49.5 to even 50") << qint64(99 * 3 * 10) << qint64(60) << 50;
+        QTest::newRow("2.5 to even 2") << qint64(5) << qint64(2) << 2;
+        QTest::newRow("13.5 to even 14") << qint64(15 * 9 * 20) << qint64(200) << 14;
+        QTest::newRow("38.5 to even 38") << qint64(55 * 7 * 20) << qint64(200) << 38;
+        QTest::newRow("below half") << qint64(149) << qint64(100) << 1;
+        QTest::newRow("above half") << qint64(151) << qint64(100) << 2;
+        QTest::newRow("negative half") << qint64(-5) << qint64(2) << -2;
+        QTest::newRow("negative") << qint64(-7) << qint64(2) << -4;
+        QTest::newRow("whole") << qint64(1200) << qint64(200) << 6;
+    }
+    void ExactRatios()
+    {
+        QFETCH(qint64, numerator);
+        QFETCH(qint64, denominator);
+        QFETCH(int, rounded);
+        QCOMPARE(RoundRatioHalfEven(numerator, denominator), rounded);
+    }
+
     void Rounding()
     {
         QFETCH(double, x);

@@ -220,6 +220,13 @@ private slots:
         // 5 W over 200 steps puts 0.5 W under the 20th column: halves round to even.
         QCOMPARE(StandbyLabels(5).Row2.first(), QString("0"));
         QCOMPARE(StandbyLabels(15).Row2.first(), QString("2"));
+        // Exact halves, which floating-point arithmetic lands on either side of.
+        QCOMPARE(StandbyLabels(15).Row2[8], QString("14"));    // 13.5
+        QCOMPARE(StandbyLabels(15).Row1[8], QString("2.80"));
+        QCOMPARE(EfficiencyLabels(55).Row2[6], QString("38"));  // 38.5
+        QCOMPARE(LoadMapLabels(99, 0).Vertical[2], QString("50"));  // 49.5
+        QCOMPARE(LoadMapLabels(0, 1045).Row1[6], QString("61"));     // 731.5 W -> 732 W
+        QCOMPARE(LoadMapLabels(0, 1045).Row2[6], QString("732"));
     }
 
     void CurvesSkipStepsWithoutMeasurement()

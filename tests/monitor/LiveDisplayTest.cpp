@@ -233,6 +233,15 @@ private slots:
         QCOMPARE(form.HwInfoMFG->text(), QString("MFG: M"));  // kept after a disconnect
     }
 
+    void AZeroPollingIntervalPollsNothing()
+    {
+        Fixture->WriteFile("settings.ini", "[General]\r\nGVTimeout=0\r\n");
+        TMForm& form = Fixture->Open();
+        Receive("!REP;M;B;F;Y;X;#");
+        QVERIFY(StandIdentified);
+        QVERIFY(!form.GVTimer->isActive());
+    }
+
     void DebugConsoleButtons()
     {
         TMForm& form = Fixture->Open();
