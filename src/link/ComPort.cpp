@@ -97,7 +97,9 @@ QString TComPort::ReadAll()
 {
     if (!IsOpen())
         return QString();
-    return QString::fromLatin1(Port->readAll());
+    const QByteArray bytes = Port->readAll();
+    Received += bytes.size();
+    return QString::fromLatin1(bytes);
 }
 
 void TComPort::Fail(const QString& message)

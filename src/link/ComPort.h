@@ -36,6 +36,8 @@ public:
     void WriteText(const QString& text);
     // Every byte that has arrived and not been read yet, as Latin-1 text (possibly empty).
     QString ReadAll();
+    // Bytes read since the port object was made, for diagnostics and the link benchmark.
+    qint64 BytesReceived() const { return Received; }
 
 signals:
     // At least one byte has arrived.
@@ -56,5 +58,6 @@ private:
     int BaudRate = 115200;
     bool PriorityRaised = false;
     int SavedNice = 0;
+    qint64 Received = 0;
     bool InOperation = false;  // inside one of our own calls: their failures go through Fail
 };

@@ -197,6 +197,7 @@ bool Act(const TParsedCommand& p)
 
 void DispatchFrame(const QString& frame)
 {
+    ++DispatchedFrames;
     TParsedCommand parsed;
     ParseFrame(frame, parsed);
     const bool known = Act(parsed);

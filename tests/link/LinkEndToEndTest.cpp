@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -171,6 +172,63 @@ private slots:
         QVERIFY2(dialogs[0].startsWith("Error (error) ["), qPrintable(dialogs[0]));
         QVERIFY(!Connected && !form.COM->IsOpen());
         QCOMPARE(form.ConnectInfoLabel->text(), QString("Disconnected"));
+    }
+
+    void SimulatorReports_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("delay");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("PWR_OK in 450 ms") << QStringList{"--pwrok-ms", "450"} << "Status: ON" << "PWR_OK ON, ms: 450"
+                                          << "No errors";
+        QTest::newRow("PWR_OK in 451 ms") << QStringList{"--pwrok-ms", "451"} << "Status: OFF" << "PWR_OK ON, ms: 451"
+                                          << "No errors";
+        QTest::newRow("overheat") << QStringList{"--error", "30", "--pwrok-ms", "200"} << "Status: ON"
+                                  << "PWR_OK ON, ms: 200" << "ERR_OTP";
+    }
+    void SimulatorReports()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, status);
+        QFETCH(QString, delay);
+        QFETCH(QString, error);
+        QProcess simulator;
+        simulator.start(TARVIK_STAND_SIM, QStringList{"--unpaced", "--link", Fixture->Path("dev/COM1")} + options);
+        QVERIFY(simulator.waitForStarted(5000) && simulator.waitForReadyRead(5000));
+        TMForm& form = Fixture->Open();
+        form.bConnect->click();
+        QTRY_VERIFY_WITH_TIMEOUT(StandIdentified, 5000);
+        form.bPSUON->click();
+        QTRY_COMPARE_WITH_TIMEOUT(form.PWRONLabel->text(), delay, 5000);
+        QCOMPARE(form.PSUStatusLabel->text(), status);
+        QTRY_COMPARE_WITH_TIMEOUT(form.ErrorLabel->text(), error, 5000);
+        QCOMPARE(TextColor(form.ErrorLabel), error == "No errors" ? Green : Red);
+        // Readings reach the front panel in the display's formats.
+        QTRY_VERIFY_WITH_TIMEOUT(FrontVoltageLabelTable[4]->text().contains(QRegularExpression("^\\+1[12]\\.\\d{3} VDC$")),
+                                 5000);
+        QVERIFY(FrontDeviationLabelTable[4]->text().contains(QRegularExpression("^[+-]\\d+\\.\\d%$")));
+        form.bDisconnect->click();
+        simulator.terminate();
+        QVERIFY(simulator.waitForFinished(5000));
+    }
+
+    void TheSimulatorHangingUpDisconnectsOnce()
+    {
+        QProcess simulator;
+        simulator.start(TARVIK_STAND_SIM, {"--unpaced", "--hangup-after-frames", "40", "--link",
+                                           Fixture->Path("dev/COM1")});
+        QVERIFY(simulator.waitForStarted(5000) && simulator.waitForReadyRead(5000));
+        TMForm& form = Fixture->Open();
+        form.bConnect->click();
+        QTRY_VERIFY_WITH_TIMEOUT(StandIdentified, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!Connected, 10000);
+        QTest::qWait(300);
+        QCOMPARE(Fixture->Dialogs.TakeAll().size(), 1);
+        QVERIFY(!form.COM->IsOpen() && form.bConnect->isEnabled() && !form.bDisconnect->isEnabled());
+        QCOMPARE(form.ConnectInfoLabel->text(), QString("Disconnected"));
+        simulator.terminate();
+        simulator.waitForFinished(5000);
     }
 
     void ASessionWithTheSimulator()

@@ -1,6 +1,7 @@
 // The receive path without a port: chunks go through ProcessReceivedText exactly as the
 // port's notification or the debug console hands them over.
 
+#include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -74,6 +75,20 @@ private slots:
         QCOMPARE(ReceiveBuffer, left);
         // Every chunk is shown as received, once.
         QCOMPARE(form.DebugMemo->toPlainText().count("Received: "), chunks.size());
+    }
+
+    void ALineBreakBetweenFramesBecomesTheNextFramesHead()
+    {
+        // The log keeps the frames byte for byte, the line break included.
+        Fixture->WriteFile("settings.ini", "[General]\r\nWriteLog=1\r\n");
+        Fixture->Open();
+        Receive("!AT;#\r\n!ATE;#");
+        const QStringList logs = QDir(Fixture->Path("log")).entryList(QDir::Files);
+        QCOMPARE(logs.size(), 1);
+        const QByteArray log = Fixture->ReadFile("log/" + logs[0]);
+        QVERIFY(log.contains(": Executed: !AT;#\r\n"));
+        QVERIFY(log.contains(": Unknown command: \r\n!ATE;#\r\n"));
+        QVERIFY(CrossLoadRunning);  // the end frame was not recognised
     }
 
     void ABadFieldDropsTheRestOfItsChunk()
