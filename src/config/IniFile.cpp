@@ -75,10 +75,10 @@ TParsedLine ParseLine(const QByteArray& bytes, const TLine& line)
     while (start < line.End && IsBlank(data[start]))
         ++start;
     if (start < line.End && data[start] == '[') {
-        qsizetype close = line.End - 1;
-        while (close > start && data[close] != ']')
-            --close;
-        if (close > start) {
+        qsizetype close = start + 1;
+        while (close < line.End && data[close] != ']')
+            ++close;
+        if (close < line.End) {
             parsed.Kind = TLineKind::Section;
             parsed.NameBegin = start + 1;
             parsed.NameEnd = close;
@@ -158,7 +158,12 @@ TReplaceResult ReplaceByRename(const QString& name, const QByteArray& bytes)
         return TReplaceResult::NotHere;
     if (!WriteWhole(temp, bytes))
         return TReplaceResult::Failed;
-    temp.setPermissions(QFile::permissions(name));
+    // Only the file's own owner, group and other bits: the "current user" bits would give the
+    // copy a write permission the original did not have.
+    const QFileDevice::Permissions kept = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                          QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                                          QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    temp.setPermissions(QFile::permissions(name) & kept);
     temp.close();
     if (std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(name).constData()) != 0)
         return TReplaceResult::NotHere;
@@ -200,6 +205,9 @@ QByteArray TIniFile::FindValue(const QString& section, const QString& key) const
                    && NameIs(bytes, parsed.NameBegin, parsed.NameEnd, key)) {
             // Never null, even when empty: a present key with no value is not an absent one.
             QByteArray value(bytes.constData() + parsed.ValueBegin, parsed.ValueEnd - parsed.ValueBegin);
+            // A value in matching quotation marks is read without them, as the platform does.
+            if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+                value = value.mid(1, value.size() - 2);
             if (value.isNull())
                 value = QByteArray("");
             return value;

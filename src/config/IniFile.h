@@ -8,7 +8,7 @@
 //   - Section and key names match regardless of letter case. The first section of a name is the
 //     section; in it, the first line of a key is the key. Later duplicates are never looked at.
 //   - A section starts at a line whose first non-blank character is "[" and that holds a "]";
-//     its name is the text between the "[" and the last "]", blanks around it removed; anything
+//     its name is the text between the "[" and the first "]", blanks around it removed; anything
 //     after the "]" is ignored. A "[" line without "]" starts no section; like any other line it
 //     is a key when it holds "=".
 //   - A key is a line with "=": its name is the text before the first "=", its value the text
@@ -16,7 +16,8 @@
 //     "=" is no key. Lines before the first section belong to no section. There is no comment
 //     syntax: a ";" line is an ordinary line.
 //   - An absent file, section or key reads as the default; so does a path that is not a
-//     readable file (a directory, say). A key that is present with an empty value reads as "".
+//     readable file (a directory, say). A key that is present with an empty value reads as "". A value in matching quotation
+//     marks (" or ') is read without them.
 //   - Lines end in LF or CR LF; a lone CR is an ordinary character (trimmed at the ends of names
 //     and values). Any other byte, NUL included, is an ordinary character.
 //   - Integers follow StrToInt (decimal with sign, "$" or "0x" hexadecimal), booleans are

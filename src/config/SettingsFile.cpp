@@ -1,5 +1,8 @@
 #include "config/SettingsFile.h"
 
+#include <cmath>
+#include <limits>
+
 #include "config/IniFile.h"
 #include "core/Conversions.h"
 #include "core/ProgramState.h"
@@ -47,7 +50,11 @@ uint16_t Low16(int32_t v) { return static_cast<uint16_t>(v); }
 
 float ReadSingle(const TIniFile& ini, const QString& section, const QString& key, double fallback)
 {
-    return static_cast<float>(ini.ReadFloat(section, key, fallback));
+    // A number too large for single precision is as unusable as text that is no number.
+    const double value = ini.ReadFloat(section, key, fallback);
+    if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max())
+        return static_cast<float>(fallback);
+    return static_cast<float>(value);
 }
 
 // Colours are read and written as signed 32-bit decimals, the only form StrToInt reads back for

@@ -55,7 +55,8 @@ QString Pad4(const QString& text)
 
 TCalibrationNumber CalibrationNumber(float value)
 {
-    const double x = value;
+    // The settings never hold an infinite or undefined constant; should one get here, send 0.
+    const double x = std::isfinite(value) ? value : 0.0;
     const double whole = std::trunc(x);
     TCalibrationNumber number;
     // Written from the floating-point value so that no magnitude can overflow an integer.

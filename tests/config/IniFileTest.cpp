@@ -47,6 +47,10 @@ private slots:
         QTest::newRow("first key wins") << QByteArray("[S]\r\nk=1\r\nK=2\r\n") << "S" << "k" << "1";
         QTest::newRow("first section wins") << QByteArray("[S]\r\nk=1\r\n[s]\r\nj=2\r\n") << "S" << "j" << Fallback;
         QTest::newRow("line without = is no key") << QByteArray("[S]\r\nk\r\nk=5\r\n") << "S" << "k" << "5";
+        QTest::newRow("header ends at the first ]") << QByteArray("[S] x ]\r\nk=1\r\n") << "S" << "k" << "1";
+        QTest::newRow("double quotes dropped") << QByteArray("[S]\r\nk=\"ACME \"\r\n") << "S" << "k" << "ACME ";
+        QTest::newRow("single quotes dropped") << QByteArray("[S]\r\nk='3'\r\n") << "S" << "k" << "3";
+        QTest::newRow("unmatched quote kept") << QByteArray("[S]\r\nk=\"3\r\n") << "S" << "k" << "\"3";
         QTest::newRow("[ without ] starts no section") << QByteArray("[S]\r\n[broken\r\nk=1\r\n") << "S" << "k" << "1";
         QTest::newRow("prefix of a name is not the name") << QByteArray("[S]\r\nkey1=1\r\n") << "S" << "key" << Fallback;
         QTest::newRow("latin-1") << QByteArray("[PSU]\r\nVendor=M\xfcller\r\n") << "PSU" << "Vendor" << "M\u00fcller";
@@ -62,6 +66,20 @@ private slots:
         QFETCH(QString, expected);
         Fixture->WriteFile("test.ini", file);
         QCOMPARE(TIniFile(IniPath()).ReadString(section, key, Fallback), expected);
+    }
+
+    void AWriteKeepsTheFilesPermissions()
+    {
+        Fixture->WriteFile("p.ini", "[S]\r\nk=1\r\n");
+        const QString path = Fixture->Path("p.ini");
+        const QFileDevice::Permissions groupRead = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+        QVERIFY(QFile::setPermissions(path, groupRead));
+        TIniFile(path).WriteString("S", "k", "2");
+        QCOMPARE(Fixture->ReadFile("p.ini"), QByteArray("[S]\r\nk=2\r\n"));
+        const QFileDevice::Permissions bits = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                              QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                                              QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+        QCOMPARE(QFile::permissions(path) & bits, groupRead);
     }
 
     void ReadAbsentFileOrDirectoryGivesDefaults()

@@ -332,6 +332,8 @@ private slots:
         QTest::newRow("Speed=abc") << QByteArray("[Connection]\r\nSpeed=abc\r\n") << "Speed" << 115200.0;
         QTest::newRow("names in other case") << QByteArray("[connection]\r\nSPEED=9600\r\n") << "Speed" << 9600.0;
         QTest::newRow("LVRatio=0,5") << QByteArray("[General]\r\nLVRatio=0,5\r\n") << "LVRatio" << double(0.8f);
+        QTest::newRow("LVRatio too large for a single") << QByteArray("[General]\r\nLVRatio=1e39\r\n") << "LVRatio" << double(0.8f);
+        QTest::newRow("Vmin1 too large for a single") << QByteArray("[Tresholds]\r\nVmin1=-1e39\r\n") << "Vmin1" << double(3.135f);
         QTest::newRow("LVRatio=0.5") << QByteArray("[General]\r\nLVRatio= 0.5 \r\n") << "LVRatio" << 0.5;
         QTest::newRow("Port=257") << QByteArray("[Connection]\r\nPort=257\r\n") << "Port" << 1.0;
         QTest::newRow("Port=-1") << QByteArray("[Connection]\r\nPort=-1\r\n") << "Port" << 255.0;
