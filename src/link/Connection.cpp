@@ -34,7 +34,7 @@ void Disconnect()
     form.bConnect->setEnabled(true);
     form.GVTimer->stop();
     form.ConnectInfoLabel->setText(QStringLiteral("Disconnected"));
-    SetTextColor(form.ConnectInfoLabel, 0, 0, 0);
+    SetTextColor(form.ConnectInfoLabel, NeutralColor);
     form.StatusPanel[0]->clear();
     Connected = false;
 }

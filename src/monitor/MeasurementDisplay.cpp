@@ -12,11 +12,6 @@
 #include "ui/MainForm.h"
 #include "ui/Widgets.h"
 
-namespace {
-void SetGreen(QWidget* label) { SetTextColor(label, 0, 128, 0); }
-void SetRed(QWidget* label) { SetTextColor(label, 255, 0, 0); }
-} // namespace
-
 void UpdateChannelDisplay(int r)
 {
     if (r < 1 || r > 13)
@@ -72,10 +67,7 @@ void SetPassMark(int r, bool pass)
 {
     for (QLabel* label : {PassLabelTable[r], FrontPassLabelTable[r]}) {
         label->setText(pass ? QStringLiteral("PASS") : QStringLiteral("FAIL"));
-        if (pass)
-            SetGreen(label);
-        else
-            SetRed(label);
+        SetTextColor(label, pass ? GoodColor : BadColor);
     }
 }
 
@@ -132,7 +124,7 @@ void ShowHardwareReport(const TParsedCommand& p)
     else
         form.GVTimer->stop();
     form.ConnectInfoLabel->setText(QStringLiteral("Connected"));
-    SetGreen(form.ConnectInfoLabel);
+    SetTextColor(form.ConnectInfoLabel, GoodColor);
     form.HwInfoMFG->setText(QStringLiteral("MFG: ") + p.Params[0]);
     form.HwInfoBoardId->setText(QStringLiteral("Board ID: ") + p.Params[1]);
     form.HwInfoFirmware->setText(QStringLiteral("Firmware: ") + p.Params[2]);
@@ -146,14 +138,13 @@ void ShowErrorStatus(const TParsedCommand& p)
     const uint8_t code = static_cast<uint8_t>(StrToInt(p.Params[0]));
     if (code == 0) {
         form.ErrorLabel->setText(QStringLiteral("No errors"));
-        SetGreen(form.ErrorLabel);
+        SetTextColor(form.ErrorLabel, GoodColor);
         form.FrontPanelErrorPanel->setText(QStringLiteral("Status: No errors"));
     } else {
         const TDeviceError error = LookupDeviceError(code);
         form.ErrorLabel->setText(error.Identifier);
-        SetRed(form.ErrorLabel);
+        SetTextColor(form.ErrorLabel, BadColor);
         form.FrontPanelErrorPanel->setText(QStringLiteral("Status: ") + error.Description);
     }
-    const QColor color = form.ErrorLabel->palette().color(QPalette::WindowText);
-    SetTextColor(form.FrontPanelErrorPanel, color.red(), color.green(), color.blue());
+    SetTextColor(form.FrontPanelErrorPanel, form.ErrorLabel->palette().color(QPalette::WindowText));
 }

@@ -29,7 +29,7 @@ void ReportDutOn(int milliseconds)
     ChannelReadings.PwrOkOnTime = t;
     if (t <= PwrOkLimitMs) {
         form.PSUStatusLabel->setText(QStringLiteral("Status: ON"));
-        SetTextColor(form.PSUStatusLabel, 0, 128, 0);
+        SetTextColor(form.PSUStatusLabel, GoodColor);
         PsuOnSeconds = 0;
         form.PSUOnTimer->start();
     }
@@ -42,7 +42,7 @@ void ReportDutOff(int milliseconds)
     TMForm& form = *MForm;
     ChannelReadings.PwrOkOffTime = t;
     form.PSUStatusLabel->setText(QStringLiteral("Status: OFF"));
-    SetTextColor(form.PSUStatusLabel, 0, 0, 0);
+    SetTextColor(form.PSUStatusLabel, NeutralColor);
     form.PSUOnTimer->stop();
     form.PWROFFLabel->setText(QStringLiteral("PWR_OK OFF, ms: ") + QString::number(t));
 }

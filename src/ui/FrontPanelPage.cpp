@@ -108,7 +108,7 @@ void TMForm::BuildFrontPanelPage()
                                      0, 576, 705, 32, 16, true);
     FrontPanelErrorPanel->setFrameShape(QFrame::StyledPanel);
     FrontPanelErrorPanel->setIndent(8);
-    SetTextColor(FrontPanelErrorPanel, 0, 128, 0);
+    SetTextColor(FrontPanelErrorPanel, GoodColor);
 
     HwInfoGroup = MakeGroup(page, QStringLiteral("HwInfoGroup"), QStringLiteral("Hardware info"), 728, 360, 177, 100);
     HwInfoMFG = MakeLabel(HwInfoGroup, QStringLiteral("HwInfoMFG"), QStringLiteral("MFG:"), 8, 18);

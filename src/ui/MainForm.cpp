@@ -223,7 +223,7 @@ void TMForm::BuildRightPanel()
     StandGroup = MakeGroup(RPanel, QStringLiteral("StandGroup"), QStringLiteral("Stand status / control"), 8, 112, 153, 81);
     ConnectInfoLabel = MakeLabel(StandGroup, QStringLiteral("ConnectInfoLabel"), QStringLiteral("Disconnected"), 8, 18, 0, 0, 0, true);
     ErrorLabel = MakeLabel(StandGroup, QStringLiteral("ErrorLabel"), QStringLiteral("No errors"), 8, 33);
-    SetTextColor(ErrorLabel, 0, 128, 0);
+    SetTextColor(ErrorLabel, GoodColor);
     bConnect = MakeButton(StandGroup, QStringLiteral("bConnect"), QStringLiteral("Connect"), 8, 50, 66, 23);
     bDisconnect = MakeButton(StandGroup, QStringLiteral("bDisconnect"), QStringLiteral("Disconnect"), 79, 50, 66, 23);
     bDisconnect->setEnabled(false);

@@ -33,7 +33,7 @@ void TMForm::BuildManualLoadingPage()
         NLSensor[n] = MakeLabel(group, Name("NL%1Sensor", n), QStringLiteral("0 mV"), 4, 59);
         NFSensor[n] = MakeLabel(group, Name("NF%1Sensor", n), QStringLiteral("0 kHz"), 4, 71);
         CPStatus[n] = MakeLabel(group, Name("CP%1Status", n), QStringLiteral("PASS"), 4, 81, 0, 0, 13, true);
-        SetTextColor(CPStatus[n], 0, 128, 0);
+        SetTextColor(CPStatus[n], GoodColor);
 
         auto* bar = new QSlider(Qt::Vertical, group);
         bar->setObjectName(Name("PSUC%1Bar", n));

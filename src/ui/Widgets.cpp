@@ -78,10 +78,12 @@ void SetBackground(QWidget* widget, int red, int green, int blue)
     widget->setAutoFillBackground(true);
 }
 
-void SetTextColor(QWidget* widget, int red, int green, int blue)
+void SetTextColor(QWidget* widget, int red, int green, int blue) { SetTextColor(widget, QColor(red, green, blue)); }
+
+void SetTextColor(QWidget* widget, const QColor& color)
 {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, QColor(red, green, blue));
+    palette.setColor(QPalette::WindowText, color);
     widget->setPalette(palette);
 }
 

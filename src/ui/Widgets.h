@@ -3,6 +3,7 @@
 // pixel size or bold is asked for. Every control gets its name as objectName, so the
 // channel tables and the tests find it by name.
 
+#include <QColor>
 #include <QFont>
 #include <QLabel>
 #include <QString>
@@ -38,6 +39,13 @@ void SetBackground(QWidget* widget, unsigned color);
 void SetBackground(QWidget* widget, int red, int green, int blue);
 // The text colour of a label.
 void SetTextColor(QWidget* widget, int red, int green, int blue);
+void SetTextColor(QWidget* widget, const QColor& color);
+
+// The status colours of the whole program: green for good states ("Connected", "PASS",
+// "Status: ON"), red for "FAIL" and error identifiers, black for neutral ones.
+inline const QColor GoodColor(0, 128, 0);
+inline const QColor BadColor(255, 0, 0);
+inline const QColor NeutralColor(0, 0, 0);
 
 // A label that takes the width of its text whenever the text is set through it, the way the
 // front panel's labels behave: a left-aligned one keeps its left edge, a right-aligned one
