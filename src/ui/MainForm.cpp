@@ -23,6 +23,7 @@
 #include "link/ComPort.h"
 #include "link/Connection.h"
 #include "monitor/DebugConsole.h"
+#include "monitor/ManualLoading.h"
 #include "monitor/PowerControl.h"
 #include "monitor/TransientResponse.h"
 #include "ui/AboutForm.h"
@@ -111,6 +112,7 @@ void TMForm::ConnectHandlers()
     on(bDebugSend, &QPushButton::clicked, bDebugSendClick);
     on(DebugEdit2, &QLineEdit::returnPressed, bDebugSendClick);
     on(AdvGlowButton1, &QPushButton::clicked, AdvGlowButton1Click);
+    ConnectManualLoading();
     connect(COM, &TComPort::DataReceived, this, COMRxChar);
     connect(COM, &TComPort::ErrorOccurred, this, COMError);
     connect(mExit, &QAction::triggered, this, [this] { mExitClick(); });

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QVariant>
 
 void SetTag(QObject* control, int tag) { control->setProperty("Tag", tag); }
@@ -110,4 +112,17 @@ TAutoSizeLabel* MakeAutoSizeLabel(QWidget* parent, const QString& name, const QS
     // The left edge is where it was placed, whatever the alignment.
     label->move(x, y);
     return label;
+}
+
+TTrackBar::TTrackBar(QWidget* parent) : QSlider(Qt::Vertical, parent)
+{
+    setInvertedAppearance(true);
+    setInvertedControls(true);
+}
+
+QRect TTrackBar::ThumbRect() const
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
 }
