@@ -17,6 +17,11 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "autotests/CrossLoadTest.h"
+#include "autotests/EfficiencyTest.h"
+#include "autotests/NoiseTest.h"
+#include "autotests/ResultFile.h"
+#include "autotests/StandbyTest.h"
 #include "core/ProgramState.h"
 #include "core/Startup.h"
 #include "graphs/GraphPages.h"
@@ -112,6 +117,13 @@ void TMForm::ConnectHandlers()
     on(bDebugSend, &QPushButton::clicked, bDebugSendClick);
     on(DebugEdit2, &QLineEdit::returnPressed, bDebugSendClick);
     on(AdvGlowButton1, &QPushButton::clicked, AdvGlowButton1Click);
+    // The stop buttons have no action: the stand knows no request that stops a run.
+    on(bATStart, &QPushButton::clicked, bATStartClick);
+    on(bStartNoise, &QPushButton::clicked, bStartNoiseClick);
+    on(bStartPFC, &QPushButton::clicked, bStartPFCClick);
+    on(bSTStart, &QPushButton::clicked, bSTStartClick);
+    on(bKHXSave, &QPushButton::clicked, SaveResultFile);
+    on(bKHXLoad, &QPushButton::clicked, LoadResultFile);
     ConnectManualLoading();
     connect(COM, &TComPort::DataReceived, this, COMRxChar);
     connect(COM, &TComPort::ErrorOccurred, this, COMError);
