@@ -118,6 +118,11 @@ TTrackBar::TTrackBar(QWidget* parent) : QSlider(Qt::Vertical, parent)
 {
     setInvertedAppearance(true);
     setInvertedControls(true);
+    // The style fills the groove from position 0, which here is the top: a full groove would
+    // read as full load at 0 A. The groove stays plain, as a track bar's does.
+    QPalette plain = palette();
+    plain.setColor(QPalette::Highlight, plain.color(QPalette::Button));
+    setPalette(plain);
 }
 
 QRect TTrackBar::ThumbRect() const
