@@ -48,7 +48,7 @@ int main(int argc, char** argv)
             return std::fprintf(stderr, "saving failed\n"), 1;
         save.push_back(timer.nsecsElapsed() / 1e6);
         timer.start();
-        if (!ReadResultFile(path))
+        if (ReadResultFile(path).Outcome != TResultFileRead::Complete)
             return std::fprintf(stderr, "loading failed\n"), 1;
         load.push_back(timer.nsecsElapsed() / 1e6);
     }

@@ -136,22 +136,25 @@ bool WriteResultFile(const QString& path)
     return file.commit();
 }
 
-bool ReadResultFile(const QString& path)
+TResultFileReadResult ReadResultFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return {TResultFileRead::CannotOpen, file.errorString()};
+    const TResultFileReadResult shortFile{TResultFileRead::Short, QString()};
     for (const TBlock& block : StoreBlocksBeforeDut())
         if (!ReadBlock(file, block.Data, block.Size))
-            return false;
+            return shortFile;
     QByteArray dut(DutBlockSize, '\0');
     if (!ReadBlock(file, dut.data(), dut.size()))
-        return false;
+        return shortFile;
     DecodeDutBlock(dut, AppSettings.DutDescription);
     // The load bars take the loaded maximum currents as their ranges at once.
     RefreshLoadControls();
     const TBlock standby = StandbyBlock();
-    return ReadBlock(file, standby.Data, standby.Size);
+    if (!ReadBlock(file, standby.Data, standby.Size))
+        return shortFile;
+    return {};
 }
 
 void SaveResultFile()
@@ -173,7 +176,7 @@ void LoadResultFile()
     TFileDialog& dialog = MForm->OD;
     if (!ChooseOpenFile(dialog) || dialog.FileName.isEmpty())
         return;
-    if (!ReadResultFile(dialog.FileName))
+    if (ReadResultFile(dialog.FileName).Outcome != TResultFileRead::Complete)
         ShowMessageBox(QStringLiteral("An error occured while loading data!"), QStringLiteral("Error"),
                        TDialogIcon::Error);
     bRepaintGraphsClick();

@@ -41,9 +41,17 @@ bool WriteResultFile(const QString& path);
 
 // Reads `path` block by block; each complete block replaces its part of the store (or the DUT
 // description) at once, and the load bars follow a loaded DUT description before the +5Vstb
-// block is read. Bytes beyond the layout are ignored. False when the file could not be opened
-// or ended before the last block.
-bool ReadResultFile(const QString& path);
+// block is read. Bytes beyond the layout are ignored.
+enum class TResultFileRead {
+    Complete,    // every block was read
+    Short,       // the file ended before the last block: the complete blocks before it are loaded
+    CannotOpen,  // nothing was read; Reason says why
+};
+struct TResultFileReadResult {
+    TResultFileRead Outcome = TResultFileRead::Complete;
+    QString Reason;  // the system's reason when the file could not be opened
+};
+TResultFileReadResult ReadResultFile(const QString& path);
 
 // "Save Data": asks for a file, saves, and says how it went.
 void SaveResultFile();

@@ -64,6 +64,15 @@ public:
     bool ChooseOpenFile(TFileDialog& dialog) override { return RunFileDialog(dialog, QFileDialog::AcceptOpen); }
     bool ChooseSaveFile(TFileDialog& dialog) override { return RunFileDialog(dialog, QFileDialog::AcceptSave); }
 
+    bool ChooseFolder(QString& folder) override
+    {
+        const QString chosen = QFileDialog::getExistingDirectory(DialogParent(), QString(), folder);
+        if (chosen.isEmpty())
+            return false;
+        folder = chosen;
+        return true;
+    }
+
     bool ChooseColor(uint32_t& color) override
     {
         const QColor initial(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
@@ -137,6 +146,7 @@ void ShowErrorDialog(const QString& message) { Dialogs().ShowError(ErrorDialogTe
 bool ChooseOpenFile(TFileDialog& dialog) { return Dialogs().ChooseOpenFile(dialog); }
 bool ChooseSaveFile(TFileDialog& dialog) { return Dialogs().ChooseSaveFile(dialog); }
 bool ChooseColor(uint32_t& color) { return Dialogs().ChooseColor(color); }
+bool ChooseFolder(QString& folder) { return Dialogs().ChooseFolder(folder); }
 
 void ShowFailure(std::exception_ptr current)
 {

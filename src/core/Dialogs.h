@@ -35,6 +35,8 @@ public:
     // File dialogs: false when the user cancels; otherwise dialog.FileName holds the choice.
     virtual bool ChooseOpenFile(TFileDialog& dialog) = 0;
     virtual bool ChooseSaveFile(TFileDialog& dialog) = 0;
+    // A folder chooser starting at `folder`; false when the user cancels.
+    virtual bool ChooseFolder(QString& folder) = 0;
     // The colour chooser, starting at `color` (0x00BBGGRR); false when the user cancels.
     virtual bool ChooseColor(uint32_t& color) = 0;
 };
@@ -59,6 +61,7 @@ void ShowErrorDialog(const QString& message);
 bool ChooseOpenFile(TFileDialog& dialog);
 bool ChooseSaveFile(TFileDialog& dialog);
 bool ChooseColor(uint32_t& color);
+bool ChooseFolder(QString& folder);
 
 // Shows whatever failure `current` holds in the standard error dialog.
 void ShowFailure(std::exception_ptr current);

@@ -19,6 +19,7 @@ struct TChannelReadings {
     IndexedArray<float, 1, 4> Temperature{};  // degrees C, "MT"
     IndexedArray<uint16_t, 1, 2> FanSpeed{};  // RPM, "FAN"
     uint16_t PwrOkOnTime = 0;   // ms, "TN"
+    bool PwrOkOnReported = false;  // a "TN" has come since start-up
     uint16_t PwrOkOffTime = 0;  // ms, "TF"
     // The AC meter's values as the stand sent them ("MVC"); converted where they are used.
     QString AcVoltageText;

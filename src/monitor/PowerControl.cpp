@@ -27,6 +27,7 @@ void ReportDutOn(int milliseconds)
     const uint16_t t = static_cast<uint16_t>(milliseconds);
     TMForm& form = *MForm;
     ChannelReadings.PwrOkOnTime = t;
+    ChannelReadings.PwrOkOnReported = true;
     if (t <= PwrOkLimitMs) {
         form.PSUStatusLabel->setText(QStringLiteral("Status: ON"));
         SetTextColor(form.PSUStatusLabel, GoodColor);

@@ -31,6 +31,8 @@
 #include "monitor/ManualLoading.h"
 #include "monitor/PowerControl.h"
 #include "monitor/TransientResponse.h"
+#include "report/CsvExport.h"
+#include "report/TestReport.h"
 #include "ui/AboutForm.h"
 #include "ui/Widgets.h"
 
@@ -127,6 +129,8 @@ void TMForm::ConnectHandlers()
     ConnectManualLoading();
     connect(COM, &TComPort::DataReceived, this, COMRxChar);
     connect(COM, &TComPort::ErrorOccurred, this, COMError);
+    on(mExportCsv, &QAction::triggered, ExportCsvClick);
+    on(mExportReport, &QAction::triggered, ExportReportClick);
     connect(mExit, &QAction::triggered, this, [this] { mExitClick(); });
     connect(mAbout, &QAction::triggered, this, [this] { GuardEvent([this] { mAboutClick(); }); });
 }
@@ -294,6 +298,10 @@ void TMForm::BuildStatusBarAndMenu()
     mFile->setObjectName(QStringLiteral("mFile"));
     mSettings = mFile->addAction(QStringLiteral("Settings"));
     mSettings->setObjectName(QStringLiteral("mSettings"));
+    mExportCsv = mFile->addAction(QStringLiteral("Export CSV..."));
+    mExportCsv->setObjectName(QStringLiteral("mExportCsv"));
+    mExportReport = mFile->addAction(QStringLiteral("Export report..."));
+    mExportReport->setObjectName(QStringLiteral("mExportReport"));
     N1 = mFile->addSeparator();
     N1->setObjectName(QStringLiteral("N1"));
     mExit = mFile->addAction(QStringLiteral("Exit"));

@@ -190,6 +190,8 @@ public:
     QMenuBar* MM = nullptr;
     QMenu* mFile = nullptr;
     QAction* mSettings = nullptr;
+    QAction* mExportCsv = nullptr;
+    QAction* mExportReport = nullptr;
     QAction* N1 = nullptr;
     QAction* mExit = nullptr;
     QMenu* mHelp = nullptr;

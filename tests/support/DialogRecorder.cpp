@@ -92,6 +92,17 @@ bool TDialogRecorder::ChooseOpenFile(TFileDialog& dialog) { return ChooseFile(QS
 
 bool TDialogRecorder::ChooseSaveFile(TFileDialog& dialog) { return ChooseFile(QStringLiteral("SaveFile"), dialog); }
 
+bool TDialogRecorder::ChooseFolder(QString& folder)
+{
+    const bool scripted = !FileAnswers.isEmpty();
+    Calls << TDialogCall{QStringLiteral("Folder"), folder, {}, TDialogIcon::None, !scripted};
+    const QString answer = scripted ? FileAnswers.dequeue() : QString();
+    if (answer.isEmpty())
+        return false;
+    folder = answer;
+    return true;
+}
+
 bool TDialogRecorder::ChooseColor(uint32_t& color)
 {
     const bool scripted = !ColorAnswers.isEmpty();

@@ -11,7 +11,7 @@
 #include "core/Dialogs.h"
 
 struct TDialogCall {
-    QString Kind;  // "Message", "MessageBox", "YesNo", "Error", "OpenFile", "SaveFile", "Color"
+    QString Kind;  // "Message", "MessageBox", "YesNo", "Error", "OpenFile", "SaveFile", "Folder", "Color"
     QString Text;
     QString Caption;
     TDialogIcon Icon = TDialogIcon::None;
@@ -47,6 +47,8 @@ public:
     bool ChooseOpenFile(TFileDialog& dialog) override;
     bool ChooseSaveFile(TFileDialog& dialog) override;
     bool ChooseColor(uint32_t& color) override;
+    // Answered from the file answers (empty = cancel).
+    bool ChooseFolder(QString& folder) override;
 
 private:
     bool ChooseFile(const QString& kind, TFileDialog& dialog);
