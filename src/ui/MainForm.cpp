@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "config/SettingsForm.h"
 #include "core/ProgramState.h"
 #include "core/Startup.h"
 #include "graphs/GraphPages.h"
@@ -114,6 +115,7 @@ void TMForm::ConnectHandlers()
     connect(COM, &TComPort::DataReceived, this, COMRxChar);
     connect(COM, &TComPort::ErrorOccurred, this, COMError);
     connect(mExit, &QAction::triggered, this, [this] { mExitClick(); });
+    connect(mSettings, &QAction::triggered, this, [] { GuardEvent([] { ShowSettingsDialog(); }); });
     connect(mAbout, &QAction::triggered, this, [this] { GuardEvent([this] { mAboutClick(); }); });
 }
 
