@@ -8,6 +8,7 @@
 #include "config/AutoTestFields.h"
 #include "core/LogFile.h"
 #include "graphs/GraphPages.h"
+#include "monitor/ManualLoading.h"
 #include "monitor/TransientResponse.h"
 #include "ui/ChannelControls.h"
 #include "ui/MainForm.h"
@@ -43,6 +44,8 @@ void ApplySettings()
     for (int n = 4; n <= LoadChannelCount; ++n)
         SetBackground(form.CHGB[n], AppSettings.GUIColor[3]);
 
+    // The load bars take the DUT's maximum currents as their ranges.
+    RefreshLoadControls();
     ChannelListChange();
     ReadAutoTestParams();
 }

@@ -10,6 +10,7 @@
 #include "core/Dialogs.h"
 #include "core/LogFile.h"
 #include "link/ComPort.h"
+#include "monitor/ManualLoading.h"
 #include "core/ProgramState.h"
 #include "graphs/GraphState.h"
 #include "ui/ChannelControls.h"
@@ -23,6 +24,7 @@ void ResetProgramState()
     ResetAppSettings();
     ClearResults();
     ResetGraphState();
+    ResetManualLoading();
 }
 
 void InitializeProgram()

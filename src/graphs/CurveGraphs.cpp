@@ -1,5 +1,6 @@
 #include "graphs/CurveGraphs.h"
 
+#include <cmath>
 #include <QImage>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -97,7 +98,8 @@ std::vector<QPoint> CurvePoints(int firstX, int dotWidth, int axisY, double top,
 {
     std::vector<QPoint> corners;
     for (int s = 0; s < RunSteps; ++s) {
-        if (values[s] == 0)
+        // 0 is no measurement, and so is a value that is not a finite number (a damaged file).
+        if (values[s] == 0 || !std::isfinite(values[s]))
             continue;
         corners.emplace_back(firstX + s * dotWidth, CurveY(axisY, top, values[s]));
     }
@@ -106,6 +108,8 @@ std::vector<QPoint> CurvePoints(int firstX, int dotWidth, int axisY, double top,
 
 std::optional<int> StandbyDotTop(int axisY, double voltage)
 {
+    if (!std::isfinite(voltage))
+        return std::nullopt;
     double t = voltage - StandbyScaleBottom;
     if (t < 0 || t > StandbyScaleSpan)
         t = 0;

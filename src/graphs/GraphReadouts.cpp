@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <algorithm>
+#include <cmath>
 
 #include "autotests/ResultStore.h"
 #include "core/Conversions.h"
@@ -30,7 +31,9 @@ constexpr int FirstTwelveVoltChannel = 4;
 constexpr int TwelveVoltRails = 8;
 constexpr double StandbyNominal = 5;
 
-QString Fixed(double x, int decimals) { return FormatFixed(x, 7, decimals); }
+// A value that is not a finite number (a damaged result file) is no measurement: the
+// readout shows its caption alone.
+QString Fixed(double x, int decimals) { return std::isfinite(x) ? FormatFixed(x, 7, decimals) : QString(); }
 
 void ShowPointFailure(const TGridPoint& point)
 {

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QLineEdit>
+#include <cmath>
 
 #include "autotests/ResultStore.h"
 #include "config/AppSettings.h"
@@ -16,6 +17,9 @@
 #include "ui/MainForm.h"
 
 namespace {
+// 0 is no measurement, and so is a value that is not a finite number (a damaged result file).
+bool IsMeasured(double v) { return v != 0 && std::isfinite(v); }
+
 constexpr int FirstTwelveVoltChannel = 4;
 constexpr int LastTwelveVoltChannel = 11;
 constexpr double SummaryVoltageFloor = 2.0;  // V; a rail at or below it adds nothing
@@ -35,7 +39,7 @@ double SummaryVoltage(int row, int column, int rails)
     double sum = 0;
     for (int n = FirstTwelveVoltChannel; n <= LastTwelveVoltChannel; ++n) {
         const float v = ResultStore.CrossLoadGrid[n][row][column].voltage;
-        if (v > SummaryVoltageFloor)
+        if (IsMeasured(v) && v > SummaryVoltageFloor)
             sum += v;
     }
     return sum / rails;
@@ -54,7 +58,7 @@ void PaintCrossLoadMap(int channel)
     const LoadMapChannel<CrossLoadPoint>& grid = ResultStore.CrossLoadGrid[channel];
     DrawMapCells(canvas, geometry, AppSettings.DotShape, [&](int r, int c) {
         const float v = grid[r][c].voltage;
-        return v != 0 ? DeviationColorIndex(VoltageDeviation(v, nominal)) : BackgroundColor;
+        return IsMeasured(v) ? DeviationColorIndex(VoltageDeviation(v, nominal)) : BackgroundColor;
     });
     DrawDeviationLegend(canvas, geometry.PlotRight);
     DrawMapTitle(canvas, geometry, LoadChannelNames[channel]);

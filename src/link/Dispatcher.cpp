@@ -3,14 +3,14 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <functional>
 
-#include "autotests/ResultStore.h"
+#include "autotests/CrossLoadTest.h"
+#include "autotests/EfficiencyTest.h"
+#include "autotests/NoiseTest.h"
+#include "autotests/StandbyTest.h"
 #include "core/Conversions.h"
 #include "core/LogFile.h"
 #include "core/ProgramState.h"
-#include "graphs/GraphPages.h"
 #include "link/CommandSet.h"
 #include "monitor/MeasurementDisplay.h"
 #include "monitor/PowerControl.h"
@@ -21,74 +21,6 @@ namespace {
 
 uint16_t Word(const QString& field) { return static_cast<uint16_t>(StrToInt(field)); }
 float Single(const QString& field) { return static_cast<float>(StrToFloat(field)); }
-
-// The result frames store what converts and stop at the first field that does not.
-void Guarded(const std::function<void()>& store)
-{
-    try {
-        store();
-    } catch (const EConvertError&) {
-    }
-}
-
-void SwitchTest(QPushButton* start, QPushButton* stop, bool running)
-{
-    start->setEnabled(!running);
-    stop->setEnabled(running);
-}
-
-void StoreCrossLoadPoint(const TParsedCommand& p)
-{
-    const int point = Word(p.Params[0]);
-    Guarded([&] {
-        for (int k = 1; k <= LoadChannelCount; ++k) {
-            const float voltage = Single(p.Params[2 * k - 1]);
-            const float current = Single(p.Params[2 * k]);
-            // A point outside the grid has no place to go; its frame is still logged.
-            if (IsGridPoint(point))
-                CrossLoadAt(k, point) = CrossLoadPoint{voltage, current};
-        }
-    });
-}
-
-void StoreNoisePoint(const TParsedCommand& p)
-{
-    const int point = Word(p.Params[0]);
-    Guarded([&] {
-        for (int k = 1; k <= LoadChannelCount; ++k) {
-            const uint16_t noise = Word(p.Params[k]);
-            if (IsGridPoint(point))
-                NoiseAt(k, point) = noise;
-        }
-    });
-}
-
-void StoreStandbyPoint(const TParsedCommand& p)
-{
-    const int step = StrToInt(p.Params[0]);
-    Guarded([&] {
-        const float voltage = Single(p.Params[1]);
-        const float current = Single(p.Params[2]);
-        if (IsRunStep(step))
-            ResultStore.StandbyRun[step] = StandbyPoint{voltage, current};
-    });
-}
-
-void StoreEfficiencyPoint(const TParsedCommand& p)
-{
-    Guarded([&] {
-        const int step = StrToInt(p.Params[0]);
-        if (!IsRunStep(step))
-            return;
-        EfficiencyPoint& ratio = ResultStore.EfficiencyRun.ratios[step];
-        ThermalPoint& thermal = ResultStore.EfficiencyRun.thermal[step];
-        ratio.powerFactor = static_cast<uint8_t>(StrToInt(p.Params[1]));
-        ratio.efficiency = static_cast<uint8_t>(StrToInt(p.Params[2]));
-        thermal.temperature = Single(p.Params[3]);
-        thermal.fan1Speed = Word(p.Params[4]);
-        thermal.fan2Speed = Word(p.Params[5]);
-    });
-}
 
 void StoreReading(const TParsedCommand& p)
 {
@@ -141,7 +73,6 @@ void ShowAcMeter(const TParsedCommand& p)
 // Runs the action of a known frame; false when the name is not one of the stand's.
 bool Act(const TParsedCommand& p)
 {
-    TMForm& form = *MForm;
     const QString& name = p.Command;
     if (name == QLatin1String("REP"))
         ShowHardwareReport(p);
@@ -159,36 +90,29 @@ bool Act(const TParsedCommand& p)
         ShowTemperatures(p);
     else if (name == QLatin1String("MVC"))
         ShowAcMeter(p);
-    else if (name == QLatin1String("AT")) {
-        CrossLoadRunning = true;
-        SwitchTest(form.bATStart, form.bATStop, true);
-    } else if (name == QLatin1String("ATE")) {
-        CrossLoadRunning = false;
-        SwitchTest(form.bATStart, form.bATStop, false);
-        RepaintShownGraph(false);
-    } else if (name == QLatin1String("G"))
+    else if (name == QLatin1String("AT"))
+        CrossLoadStarted();
+    else if (name == QLatin1String("ATE"))
+        CrossLoadEnded();
+    else if (name == QLatin1String("G"))
         StoreCrossLoadPoint(p);
     else if (name == QLatin1String("NTS"))
-        SwitchTest(form.bStartNoise, form.bStopNoise, true);
-    else if (name == QLatin1String("NTE")) {
-        SwitchTest(form.bStartNoise, form.bStopNoise, false);
-        RepaintShownGraph(false);
-    } else if (name == QLatin1String("N"))
+        NoiseStarted();
+    else if (name == QLatin1String("NTE"))
+        NoiseEnded();
+    else if (name == QLatin1String("N"))
         StoreNoisePoint(p);
     else if (name == QLatin1String("S"))
         StoreStandbyPoint(p);
-    else if (name == QLatin1String("STE")) {
-        SwitchTest(form.bSTStart, form.bSTStop, false);
-        RepaintShownGraph(false);
-    } else if (name == QLatin1String("FAMS"))
-        SwitchTest(form.bStartPFC, form.bStopPFC, true);
+    else if (name == QLatin1String("STE"))
+        StandbyEnded();
+    else if (name == QLatin1String("FAMS"))
+        EfficiencyStarted();
     else if (name == QLatin1String("FAM"))
         StoreEfficiencyPoint(p);
-    else if (name == QLatin1String("FAE")) {
-        SwitchTest(form.bStartPFC, form.bStopPFC, false);
-        PaintEfficiencyGraph();
-        PaintFanGraph();
-    } else
+    else if (name == QLatin1String("FAE"))
+        EfficiencyEnded();
+    else
         return false;
     return true;
 }

@@ -17,6 +17,11 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "autotests/CrossLoadTest.h"
+#include "autotests/EfficiencyTest.h"
+#include "autotests/NoiseTest.h"
+#include "autotests/ResultFile.h"
+#include "autotests/StandbyTest.h"
 #include "config/SettingsForm.h"
 #include "core/ProgramState.h"
 #include "core/Startup.h"
@@ -24,6 +29,7 @@
 #include "link/ComPort.h"
 #include "link/Connection.h"
 #include "monitor/DebugConsole.h"
+#include "monitor/ManualLoading.h"
 #include "monitor/PowerControl.h"
 #include "monitor/TransientResponse.h"
 #include "ui/AboutForm.h"
@@ -112,6 +118,14 @@ void TMForm::ConnectHandlers()
     on(bDebugSend, &QPushButton::clicked, bDebugSendClick);
     on(DebugEdit2, &QLineEdit::returnPressed, bDebugSendClick);
     on(AdvGlowButton1, &QPushButton::clicked, AdvGlowButton1Click);
+    // The stop buttons have no action: the stand knows no request that stops a run.
+    on(bATStart, &QPushButton::clicked, bATStartClick);
+    on(bStartNoise, &QPushButton::clicked, bStartNoiseClick);
+    on(bStartPFC, &QPushButton::clicked, bStartPFCClick);
+    on(bSTStart, &QPushButton::clicked, bSTStartClick);
+    on(bKHXSave, &QPushButton::clicked, SaveResultFile);
+    on(bKHXLoad, &QPushButton::clicked, LoadResultFile);
+    ConnectManualLoading();
     connect(COM, &TComPort::DataReceived, this, COMRxChar);
     connect(COM, &TComPort::ErrorOccurred, this, COMError);
     connect(mExit, &QAction::triggered, this, [this] { mExitClick(); });

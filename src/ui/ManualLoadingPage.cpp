@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSlider>
 #include <QTabWidget>
 
 #include "ui/ChannelLayout.h"
@@ -35,16 +34,17 @@ void TMForm::BuildManualLoadingPage()
         CPStatus[n] = MakeLabel(group, Name("CP%1Status", n), QStringLiteral("PASS"), 4, 81, 0, 0, 13, true);
         SetTextColor(CPStatus[n], GoodColor);
 
-        auto* bar = new QSlider(Qt::Vertical, group);
+        auto* bar = new TTrackBar(group);
         bar->setObjectName(Name("PSUC%1Bar", n));
         bar->setGeometry(8, 97, 40, 393);
         bar->setTickPosition(QSlider::TicksBothSides);
         bar->setRange(0, 35);
-        bar->setValue(35);  // a vertical bar has its maximum at the top
+        bar->setValue(35);  // 0 A at the bottom; start-up gives each bar the DUT's range
         PSUCBar[n] = bar;
 
         EstPower[n] = MakeLabel(group, Name("EstPower%1", n), QStringLiteral("0 W"), 2, 496);
         PSUCEdit[n] = MakeEdit(group, Name("PSUC%1Edit", n), QStringLiteral("0"), 8, 513, 41, 0);
+        InstallDigitFilter(PSUCEdit[n]);
         bSet[n] = MakeButton(group, Name("bSet%1", n), QStringLiteral("Set"), 8, 538, 41, 23);
         SetTag(bSet[n], n);
     }

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QVariant>
 
 void SetTag(QObject* control, int tag) { control->setProperty("Tag", tag); }
@@ -110,4 +112,22 @@ TAutoSizeLabel* MakeAutoSizeLabel(QWidget* parent, const QString& name, const QS
     // The left edge is where it was placed, whatever the alignment.
     label->move(x, y);
     return label;
+}
+
+TTrackBar::TTrackBar(QWidget* parent) : QSlider(Qt::Vertical, parent)
+{
+    setInvertedAppearance(true);
+    setInvertedControls(true);
+    // The style fills the groove from position 0, which here is the top: a full groove would
+    // read as full load at 0 A. The groove stays plain, as a track bar's does.
+    QPalette plain = palette();
+    plain.setColor(QPalette::Highlight, plain.color(QPalette::Button));
+    setPalette(plain);
+}
+
+QRect TTrackBar::ThumbRect() const
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
 }

@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QFont>
 #include <QLabel>
+#include <QRect>
+#include <QSlider>
 #include <QString>
 
 class QGroupBox;
@@ -59,3 +61,14 @@ public:
 
 TAutoSizeLabel* MakeAutoSizeLabel(QWidget* parent, const QString& name, const QString& text, int x, int y,
                                   Qt::Alignment alignment, int pixelSize = 0, bool bold = false);
+
+// A vertical track bar the way the stand's pages read it: position 0 at the top, the maximum
+// at the bottom (Qt's own vertical slider has its maximum at the top). The keys follow what is
+// drawn: Up moves the thumb up, to a smaller position.
+class TTrackBar : public QSlider {
+    Q_OBJECT
+public:
+    explicit TTrackBar(QWidget* parent = nullptr);
+    // Where the style draws the thumb, in the bar's own coordinates.
+    QRect ThumbRect() const;
+};

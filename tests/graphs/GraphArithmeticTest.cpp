@@ -2,6 +2,7 @@
 // labels, curve corners, the +5Vstb window, readout rows and columns, the bitmap file name.
 
 #include <QTest>
+#include <limits>
 
 #include "TestRegistry.h"
 #include "core/ProgramState.h"
@@ -246,6 +247,11 @@ private slots:
         temperature[3] = 45.5;
         QCOMPARE(CurvePoints(101, 5, 580, 100, temperature), (Points{{116, 352}}));
         QCOMPARE(CurvePoints(61, 5, 580, 100, {}), Points{});
+        // A damaged result file can hold values that are not numbers: no corner for them.
+        temperature[4] = std::numeric_limits<double>::quiet_NaN();
+        temperature[5] = std::numeric_limits<double>::infinity();
+        temperature[6] = -std::numeric_limits<double>::infinity();
+        QCOMPARE(CurvePoints(101, 5, 580, 100, temperature), (Points{{116, 352}}));
     }
 
     void StandbyVoltageWindow_data()
@@ -259,6 +265,8 @@ private slots:
         QTest::newRow("4.49 V is below the window") << 4.49f << std::optional<int>();
         QTest::newRow("4.5 V exactly") << 4.5f << std::optional<int>();
         QTest::newRow("no measurement") << 0.0f << std::optional<int>();
+        QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN() << std::optional<int>();
+        QTest::newRow("infinite") << std::numeric_limits<float>::infinity() << std::optional<int>();
     }
     void StandbyVoltageWindow()
     {

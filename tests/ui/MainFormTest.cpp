@@ -131,7 +131,9 @@ private slots:
         QCOMPARE(form.FrontPanel[3]->geometry(), QRect(152, 0, 150, 150));
         QCOMPARE(form.FrontPanel[12]->geometry(), QRect(0, 0, 150, 150));
         QCOMPARE(form.CHGB[11]->geometry(), QRect(8 + 64 * 10, 0, 57, 569));
-        QCOMPARE(form.PSUCBar[4]->maximum(), 35);
+        // Start-up replaces the design range by the DUT's maximum current; no load = the bottom end.
+        QCOMPARE(form.PSUCBar[4]->maximum(), 25);
+        QCOMPARE(form.PSUCBar[4]->value(), 25);
         QCOMPARE(form.PSUCBar[4]->geometry(), QRect(8, 97, 40, 393));
         // Stop buttons and Disconnect wait for the stand.
         for (QPushButton* button : {form.bATStop, form.bStopPFC, form.bStopNoise, form.bSTStop, form.bStopTR,
