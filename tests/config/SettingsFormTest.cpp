@@ -516,6 +516,31 @@ private slots:
         QCOMPARE(Fixture->Key("General", "GUIColor1"), QString("255"));
     }
 
+    void AChangeOfMaxCurrentGivesTheTrackBarItsNewRangeAtOnce_data()
+    {
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
+    }
+    void AChangeOfMaxCurrentGivesTheTrackBarItsNewRangeAtOnce()
+    {
+        QFETCH(bool, ok);
+        TMForm& form = Fixture->Open();
+        QCOMPARE(form.PSUCBar[4]->maximum(), 25);
+        QCOMPARE(form.PSUCBar[7]->maximum(), 30);
+        TSettingsForm& dialog = Fixture->OpenDialog();
+        Fixture->ShowPage(PsuInfo);
+        Fixture->Paste("PSUC4Edit", "12");
+        Fixture->Paste("PSUC7Edit", "40");
+        (ok ? dialog.bOk : dialog.bCancel)->click();
+        QCOMPARE(form.PSUCBar[4]->maximum(), ok ? 12 : 25);
+        QCOMPARE(form.PSUCBar[7]->maximum(), ok ? 40 : 30);
+        QCOMPARE(form.PSUCBar[1]->maximum(), 20);
+        // No load set: the bars stand at 0 A, which is their bottom end.
+        QCOMPARE(form.PSUCBar[4]->value(), form.PSUCBar[4]->maximum());
+        QCOMPARE(form.PSUCEdit[4]->text(), QString("0"));
+    }
+
     void AFrontPanelFieldThatIsNoNumberStopsOkBeforeTheSave()
     {
         TMForm& form = Fixture->Open();
