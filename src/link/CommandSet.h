@@ -41,7 +41,7 @@ QString PowerOffFrame();   // "!PF;#"
 QString SetCurrentFrame(int loadChannel, int amps);
 // The LV load ratio in hundredths: 0.8 -> "!SLC;080;#".
 QString LoadRatioFrame(float ratio);
-// One calibration register 0..26; register 25 always carries the fraction "0000".
+// One calibration register, 00 to 27 (two digits); register 25 always carries the fraction "0000".
 QString CalibrationRegisterFrame(int reg, float value);
 // Test starts from the auto-testing fields. The one-character fields take the first character
 // of their edit, or nothing when it is empty: the start buttons check the fields first.

@@ -22,6 +22,7 @@
 #include "autotests/NoiseTest.h"
 #include "autotests/ResultFile.h"
 #include "autotests/StandbyTest.h"
+#include "config/SettingsForm.h"
 #include "core/ProgramState.h"
 #include "core/Startup.h"
 #include "graphs/GraphPages.h"
@@ -132,6 +133,7 @@ void TMForm::ConnectHandlers()
     on(mExportCsv, &QAction::triggered, ExportCsvClick);
     on(mExportReport, &QAction::triggered, ExportReportClick);
     connect(mExit, &QAction::triggered, this, [this] { mExitClick(); });
+    connect(mSettings, &QAction::triggered, this, [] { GuardEvent([] { ShowSettingsDialog(); }); });
     connect(mAbout, &QAction::triggered, this, [this] { GuardEvent([this] { mAboutClick(); }); });
 }
 
