@@ -68,7 +68,8 @@ class ManualLoadingTest : public QObject {
         Stand->ReadUntil("!!!;#", 2000);
         Stand->Write("!REP;Tarvik;ATE-12;2.14;2026-11-03;PSU-TS1;#");
         // The frames the test reads tell whether the stand was identified.
-        QTest::qWaitFor([] { return StandIdentified; }, 2000);
+        if (!QTest::qWaitFor([] { return StandIdentified; }, 2000))
+            qWarning("the stand did not identify itself");
         Stand->ReadFor(50);
         return form;
     }
