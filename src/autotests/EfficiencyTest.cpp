@@ -2,11 +2,16 @@
 
 #include "autotests/ResultStore.h"
 #include "autotests/RunControl.h"
+#include "autotests/RunProgress.h"
 #include "config/AutoTestFields.h"
 #include "core/Conversions.h"
 #include "graphs/GraphPages.h"
 #include "link/Connection.h"
 #include "ui/MainForm.h"
+
+namespace {
+const QString RunName = QStringLiteral("PFC");
+}
 
 void bStartPFCClick()
 {
@@ -15,14 +20,20 @@ void bStartPFCClick()
     if (!StartFieldsFilled(texts, {5}))
         return;
     SendCommand(EfficiencyStartFrame(texts));
+    RunRequested(RunName, ExpectedSteps(texts));
 }
 
-void EfficiencyStarted() { ShowRunState(MForm->bStartPFC, MForm->bStopPFC, true); }
+void EfficiencyStarted()
+{
+    ShowRunState(MForm->bStartPFC, MForm->bStopPFC, true);
+    RunStarted(RunName);
+}
 
 void StoreEfficiencyPoint(const TParsedCommand& p)
 {
     StoreUntilBadField([&] {
         const int step = StrToInt(p.Params[0]);
+        RunPoint(RunName);
         if (!IsRunStep(step))
             return;
         EfficiencyPoint& ratio = ResultStore.EfficiencyRun.ratios[step];
@@ -38,6 +49,7 @@ void StoreEfficiencyPoint(const TParsedCommand& p)
 void EfficiencyEnded()
 {
     ShowRunState(MForm->bStartPFC, MForm->bStopPFC, false);
+    RunEnded(RunName);
     PaintEfficiencyGraph();
     PaintFanGraph();
 }

@@ -2,11 +2,16 @@
 
 #include "autotests/ResultStore.h"
 #include "autotests/RunControl.h"
+#include "autotests/RunProgress.h"
 #include "config/AutoTestFields.h"
 #include "graphs/GraphPages.h"
 #include "link/Connection.h"
 #include "monitor/MeasurementDisplay.h"
 #include "ui/MainForm.h"
+
+namespace {
+const QString RunName = QStringLiteral("Noise");
+}
 
 void bStartNoiseClick()
 {
@@ -15,13 +20,19 @@ void bStartNoiseClick()
         return;
     ResetPassMarks();
     SendCommand(NoiseStartFrame(texts));
+    RunRequested(RunName, GridPoints);
 }
 
-void NoiseStarted() { ShowRunState(MForm->bStartNoise, MForm->bStopNoise, true); }
+void NoiseStarted()
+{
+    ShowRunState(MForm->bStartNoise, MForm->bStopNoise, true);
+    RunStarted(RunName);
+}
 
 void StoreNoisePoint(const TParsedCommand& p)
 {
     const int point = FieldWord(p.Params[0]);
+    RunPoint(RunName);
     StoreUntilBadField([&] {
         for (int k = 1; k <= LoadChannelCount; ++k) {
             const uint16_t noise = FieldWord(p.Params[k]);
@@ -34,5 +45,6 @@ void StoreNoisePoint(const TParsedCommand& p)
 void NoiseEnded()
 {
     ShowRunState(MForm->bStartNoise, MForm->bStopNoise, false);
+    RunEnded(RunName);
     RepaintShownGraph(false);
 }

@@ -2,6 +2,9 @@
 
 #include <QPushButton>
 
+#include <algorithm>
+
+#include "autotests/ResultStore.h"
 #include "core/Conversions.h"
 #include "core/Dialogs.h"
 
@@ -20,6 +23,14 @@ void ShowRunState(QPushButton* start, QPushButton* stop, bool running)
 {
     start->setEnabled(!running);
     stop->setEnabled(running);
+}
+
+std::optional<int> ExpectedSteps(const TAutoTestTexts& texts)
+{
+    int32_t steps = 0;
+    if (!TryStrToInt(texts[5], steps) || steps < 0)
+        return std::nullopt;
+    return std::min<int>(steps, RunSteps);
 }
 
 uint16_t FieldWord(const QString& field) { return static_cast<uint16_t>(StrToInt(field)); }

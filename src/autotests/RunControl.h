@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 
 #include "link/CommandSet.h"
 
@@ -17,6 +18,10 @@ bool StartFieldsFilled(const TAutoTestTexts& texts, std::initializer_list<int> f
 
 // Start enabled and Stop disabled while idle; the other way round while the stand runs it.
 void ShowRunState(QPushButton* start, QPushButton* stop, bool running);
+
+// The steps a sweep asked for in "Steps:" (at most the 200 that are kept), or nothing when
+// the field is not a whole number.
+std::optional<int> ExpectedSteps(const TAutoTestTexts& texts);
 
 // A field as a whole number cut to 16 bits, and as a single-precision real.
 uint16_t FieldWord(const QString& field);

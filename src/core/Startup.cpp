@@ -9,6 +9,7 @@
 #include "config/SettingsFile.h"
 #include "core/Dialogs.h"
 #include "core/LogFile.h"
+#include "autotests/RunProgress.h"
 #include "link/ComPort.h"
 #include "monitor/ManualLoading.h"
 #include "core/ProgramState.h"
@@ -25,6 +26,7 @@ void ResetProgramState()
     ClearResults();
     ResetGraphState();
     ResetManualLoading();
+    ResetRunProgress();
 }
 
 void InitializeProgram()

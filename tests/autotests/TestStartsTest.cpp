@@ -3,6 +3,7 @@
 // state of the buttons as the stand's frames drive it.
 
 #include <QLabel>
+#include <QStatusBar>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -114,6 +115,23 @@ private slots:
         QVERIFY(form.findChild<QPushButton*>(button)->isEnabled());
         for (int n = 1; n <= 7; ++n)
             form.ATEdit[n]->setText("1");  // the exit saves the fields
+    }
+
+    void AStartHereShowsTheExpectedCount()
+    {
+        TMForm& form = OpenConnected();
+        form.ATEdit[6]->setText("150");
+        form.bSTStart->click();  // no acknowledgement: under way at once
+        QCOMPARE(form.StatusPanel[0]->text(), QString("+5Vstb: 0 of 150 points"));
+        form.bATStart->click();
+        QCOMPARE(form.StatusPanel[0]->text(), QString("+5Vstb: 0 of 150 points"));  // until the stand answers
+        Receive("!AT;#!G;0;3.3;1;#");
+        QCOMPARE(form.StatusPanel[0]->text(), QString("KHX: 0 of 12,000 points"));
+        form.bStartPFC->click();
+        Receive("!FAMS;#");
+        QCOMPARE(form.StatusPanel[0]->text(), QString("PFC: 0 of 150 points"));
+        form.bDisconnect->click();
+        QCOMPARE(form.StatusPanel[0]->text(), QString());
     }
 
     void AStartOnAClosedPortHasSetTheMarksAlready()
