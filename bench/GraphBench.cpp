@@ -11,6 +11,7 @@
 #include <functional>
 #include <vector>
 
+#include "BenchReport.h"
 #include "autotests/ResultStore.h"
 #include "config/AppSettings.h"
 #include "core/ProgramState.h"
@@ -34,15 +35,6 @@ struct TCase {
     std::function<void()> Paint;
 };
 
-void Report(const char* name, std::vector<double> ms)
-{
-    std::sort(ms.begin(), ms.end());
-    double sum = 0;
-    for (double m : ms)
-        sum += m;
-    std::printf("%-32s median %7.2f ms   min %7.2f ms   mean %7.2f ms   (%zu runs)\n", name, ms[ms.size() / 2],
-                ms.front(), sum / ms.size(), ms.size());
-}
 
 } // namespace
 

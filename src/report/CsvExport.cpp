@@ -31,6 +31,31 @@ QString Deviation(float v, float nominal)
 
 QString Row(const QStringList& fields) { return fields.join(u',') + LineEnd; }
 
+// A load map as rows of (row, column, then the fields of every rail); `cell` adds the fields of
+// rail k at a point and says whether that rail was measured there. A point measured on no rail
+// has no row; a map without any row gives no text at all.
+template <typename Cell>
+QString GridCsv(const QStringList& units, Cell&& cell)
+{
+    QString rows;
+    for (int r = 1; r <= GridRows; ++r)
+        for (int c = 1; c <= GridColumns; ++c) {
+            bool sent = false;
+            QStringList fields{QString::number(r), QString::number(c)};
+            for (int k = 1; k <= LoadChannelCount; ++k)
+                sent = cell(k, r, c, fields) || sent;
+            if (sent)
+                rows += Row(fields);
+        }
+    if (rows.isEmpty())
+        return rows;
+    QStringList header{QStringLiteral("row"), QStringLiteral("column")};
+    for (int k = 1; k <= LoadChannelCount; ++k)
+        for (const QString& unit : units)
+            header << LoadChannelNames[k] + unit;
+    return Row(header) + rows;
+}
+
 } // namespace
 
 const TCsvFile CsvFiles[4] = {
@@ -42,49 +67,21 @@ const TCsvFile CsvFiles[4] = {
 
 QString CrossLoadCsv(const TResultStore& store)
 {
-    QString rows;
-    for (int r = 1; r <= GridRows; ++r)
-        for (int c = 1; c <= GridColumns; ++c) {
-            bool sent = false;
-            QStringList fields{QString::number(r), QString::number(c)};
-            for (int k = 1; k <= LoadChannelCount; ++k) {
-                const CrossLoadPoint& p = store.CrossLoadGrid[k][r][c];
-                sent = sent || p.voltage != 0;
-                fields << Number(p.voltage) << Number(p.current) << Deviation(p.voltage, NominalVoltage[k]);
-            }
-            if (sent)
-                rows += Row(fields);
-        }
-    if (rows.isEmpty())
-        return rows;
-    QStringList header{QStringLiteral("row"), QStringLiteral("column")};
-    for (int k = 1; k <= LoadChannelCount; ++k)
-        header << LoadChannelNames[k] + QStringLiteral(" V") << LoadChannelNames[k] + QStringLiteral(" A")
-               << LoadChannelNames[k] + QStringLiteral(" deviation %");
-    return Row(header) + rows;
+    return GridCsv({QStringLiteral(" V"), QStringLiteral(" A"), QStringLiteral(" deviation %")},
+                   [&](int k, int r, int c, QStringList& fields) {
+                       const CrossLoadPoint& p = store.CrossLoadGrid[k][r][c];
+                       fields << Number(p.voltage) << Number(p.current) << Deviation(p.voltage, NominalVoltage[k]);
+                       return p.voltage != 0;
+                   });
 }
 
 QString NoiseCsv(const TResultStore& store)
 {
-    QString rows;
-    for (int r = 1; r <= GridRows; ++r)
-        for (int c = 1; c <= GridColumns; ++c) {
-            bool sent = false;
-            QStringList fields{QString::number(r), QString::number(c)};
-            for (int k = 1; k <= LoadChannelCount; ++k) {
-                const uint16_t mv = store.NoiseGrid[k][r][c];
-                sent = sent || mv != 0;
-                fields << QString::number(mv);
-            }
-            if (sent)
-                rows += Row(fields);
-        }
-    if (rows.isEmpty())
-        return rows;
-    QStringList header{QStringLiteral("row"), QStringLiteral("column")};
-    for (int k = 1; k <= LoadChannelCount; ++k)
-        header << LoadChannelNames[k] + QStringLiteral(" mV");
-    return Row(header) + rows;
+    return GridCsv({QStringLiteral(" mV")}, [&](int k, int r, int c, QStringList& fields) {
+        const uint16_t mv = store.NoiseGrid[k][r][c];
+        fields << QString::number(mv);
+        return mv != 0;
+    });
 }
 
 QString EfficiencyCsv(const TResultStore& store)

@@ -16,6 +16,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include "ResultFileBytes.h"
 #include "TestRegistry.h"
 #include "WindowFixture.h"
 #include "autotests/ResultFile.h"
@@ -29,32 +30,19 @@
 #include "ui/Fonts.h"
 #include "ui/MainForm.h"
 
+using namespace ResultBytes;
+
 namespace {
 const QString LoadError = DescribeDialog("MessageBox", "Error", "An error occured while loading data!", TDialogIcon::Error);
 const QString SaveError = DescribeDialog("MessageBox", "Error", "An error occured while saving data!", TDialogIcon::Error);
 QString Saved() { return DescribeDialog("Message", ApplicationTitle(), "Data successfully saved."); }
 
-// Little-endian writers for files built by hand.
-void PutFloat(QByteArray& file, qint64 at, float value)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &value, 4);
-    for (int i = 0; i < 4; ++i)
-        file[at + i] = char(bits >> (8 * i) & 0xFF);
-}
-void PutWord(QByteArray& file, qint64 at, uint16_t value)
-{
-    file[at] = char(value & 0xFF);
-    file[at + 1] = char(value >> 8);
-}
 void PutText(QByteArray& file, qint64 at, int lengthByte, const QByteArray& chars)
 {
     file[at] = char(lengthByte);
     for (int i = 0; i < chars.size() && i < 30; ++i)
         file[at + 1 + i] = chars[i];
 }
-qint64 CrossLoadOffset(int channel, int point) { return 96000LL * (channel - 1) + 8LL * point; }
-qint64 NoiseOffset(int channel, int point) { return 1056000LL + 24000LL * (channel - 1) + 2LL * point; }
 
 // The pixel in the middle of cell (row, column) of a load map at the default 5 x 5 dots.
 QPoint CellCentre(int row, int column) { return CellOrigin(60, 380, 5, 5, row, column) + QPoint(2, 2); }

@@ -9,7 +9,7 @@
 #include <QTest>
 #include <optional>
 
-#include "PtyPeer.h"
+#include "HandPlayedStand.h"
 #include "TestRegistry.h"
 #include "WindowFixture.h"
 #include "core/ProgramState.h"
@@ -34,19 +34,7 @@ class TestStartsTest : public QObject {
     std::optional<TWindowFixture> Fixture;
     std::optional<TPtyPeer> Stand;
 
-    TMForm& OpenConnected()
-    {
-        Fixture->WriteFile("settings.ini", "[General]\r\nGVTimeout=60000\r\n");
-        Stand.emplace(Fixture->Dir(), 1);
-        TMForm& form = Fixture->Open();
-        form.bConnect->click();
-        Stand->ReadUntil("!!!;#", 2000);
-        Stand->Write("!REP;Tarvik;ATE-12;2.14;2026-11-03;PSU-TS1;#");
-        if (!QTest::qWaitFor([] { return StandIdentified; }, 2000))
-            qWarning("the stand did not identify itself");
-        Stand->ReadFor(50);
-        return form;
-    }
+    TMForm& OpenConnected() { return OpenWithHandPlayedStand(*Fixture, Stand); }
 
     void Receive(const QString& chunk) { GuardEvent([&] { ProcessReceivedText(chunk); }); }
 

@@ -9,7 +9,7 @@
 #include <QTest>
 #include <optional>
 
-#include "PtyPeer.h"
+#include "HandPlayedStand.h"
 #include "TestRegistry.h"
 #include "WindowFixture.h"
 #include "config/AppSettings.h"
@@ -57,22 +57,7 @@ class ManualLoadingTest : public QObject {
         QTest::keyClick(edit, Qt::Key_Return);
     }
 
-    // The stand on a pseudo-terminal, connected and identified, with a poll interval long
-    // enough that no poll shows up among the frames a test reads.
-    TMForm& OpenConnected()
-    {
-        Fixture->WriteFile("settings.ini", "[General]\r\nGVTimeout=60000\r\n");
-        Stand.emplace(Fixture->Dir(), 1);
-        TMForm& form = Fixture->Open();
-        form.bConnect->click();
-        Stand->ReadUntil("!!!;#", 2000);
-        Stand->Write("!REP;Tarvik;ATE-12;2.14;2026-11-03;PSU-TS1;#");
-        // The frames the test reads tell whether the stand was identified.
-        if (!QTest::qWaitFor([] { return StandIdentified; }, 2000))
-            qWarning("the stand did not identify itself");
-        Stand->ReadFor(50);
-        return form;
-    }
+    TMForm& OpenConnected() { return OpenWithHandPlayedStand(*Fixture, Stand); }
 
 private slots:
     void init() { Fixture.emplace(); }

@@ -16,6 +16,7 @@
 #include <limits>
 #include <optional>
 
+#include "ResultFileBytes.h"
 #include "TestRegistry.h"
 #include "WindowFixture.h"
 #include "autotests/ResultFile.h"
@@ -26,21 +27,9 @@
 #include "ui/Fonts.h"
 #include "ui/MainForm.h"
 
+using namespace ResultBytes;
+
 namespace {
-void PutFloat(QByteArray& file, qint64 at, float value)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &value, 4);
-    for (int i = 0; i < 4; ++i)
-        file[at + i] = char(bits >> (8 * i) & 0xFF);
-}
-void PutWord(QByteArray& file, qint64 at, uint16_t value)
-{
-    file[at] = char(value & 0xFF);
-    file[at + 1] = char(value >> 8);
-}
-qint64 CrossLoadOffset(int channel, int point) { return 96000LL * (channel - 1) + 8LL * point; }
-qint64 NoiseOffset(int channel, int point) { return 1056000LL + 24000LL * (channel - 1) + 2LL * point; }
 
 // A result file with a few known values of every kind, every verdict passing.
 QByteArray KnownResultFile()
