@@ -331,13 +331,8 @@ bool TSettingsForm::eventFilter(QObject* watched, QEvent* event)
 void TSettingsForm::showEvent(QShowEvent* event)
 {
     // Centred on the screen, not on the main window.
-    if (!event->spontaneous()) {
-        if (QScreen* shown = screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(shown->availableGeometry().center());
-            move(frame.topLeft());
-        }
-    }
+    if (!event->spontaneous())
+        CentreOnScreen(this);
     QDialog::showEvent(event);
 }
 

@@ -13,6 +13,7 @@
 #include "core/Dialogs.h"
 #include "core/ProgramState.h"
 #include "ui/JpegImage.h"
+#include "ui/Widgets.h"
 
 // The resources live in the static core library; nothing else refers to their object file,
 // so the linker keeps it only when it is named here. Must be called outside any namespace.
@@ -152,12 +153,7 @@ void TAboutForm::Image2Click()
 void TAboutForm::showEvent(QShowEvent* event)
 {
     // Centred on the screen, also when a parent window is given (Qt would centre on it).
-    if (!event->spontaneous()) {
-        if (QScreen* shown = screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(shown->availableGeometry().center());
-            move(frame.topLeft());
-        }
-    }
+    if (!event->spontaneous())
+        CentreOnScreen(this);
     QDialog::showEvent(event);
 }

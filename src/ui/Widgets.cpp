@@ -5,9 +5,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QVariant>
+
+void CentreOnScreen(QWidget* window)
+{
+    if (QScreen* shown = window->screen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(shown->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
+}
 
 void SetTag(QObject* control, int tag) { control->setProperty("Tag", tag); }
 

@@ -17,6 +17,9 @@ class QObject;
 class QPushButton;
 class QWidget;
 
+// Moves a window to the centre of the screen it is on.
+void CentreOnScreen(QWidget* window);
+
 // The "Tag" of a control: a number carried by the control (the channel of a per-channel
 // control, the graph number of an image or sub-page).
 void SetTag(QObject* control, int tag);
