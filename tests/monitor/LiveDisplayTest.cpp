@@ -150,16 +150,23 @@ private slots:
         QCOMPARE(form.PSUpower4Label->text(), QString("Efficiency: 0.00 %"));
     }
 
-    void ANonNumericAcPowerFailsEachReadingAfterItsLabels()
+    void ANonNumericAcPowerIsReportedByItsOwnFrameOnly()
     {
         TMForm& form = Fixture->Open();
-        Receive("!MVC;230;1;50;n/a;#");
-        QCOMPARE(form.ACPLabel->text(), QString("Power: n/a W"));
-        Receive("!VC;3;12;1;0;0;#!VC;4;12;2;0;0;#");
+        Receive("!VC;3;12;7.5;0;0;#!MVC;230;1;50;n/a;#!VC;4;12;2;0;0;#");
         QCOMPARE(Fixture->Dialogs.TakeAll(), QStringList{ErrorBox("'n/a' is not a valid floating point value.")});
-        QCOMPARE(form.PSUpower2Label->text(), QString("High voltage power: 12 W"));
+        QCOMPARE(form.ACPLabel->text(), QString("Power: n/a W"));
+        QCOMPARE(VoltageLabelTable[5]->text(), QString("0 V"));  // the rest of that chunk was dropped
+        // Later readings go on with the AC power unknown: no dialog, no efficiency.
+        Receive("!VC;3;12;7.5;0;0;#!VC;4;12;2;0;0;#");
+        QVERIFY(Fixture->Dialogs.Calls.isEmpty());
+        QCOMPARE(VoltageLabelTable[5]->text(), QString("12.000 V"));
+        QCOMPARE(form.PSUpower2Label->text(), QString("High voltage power: 114 W"));
         QCOMPARE(form.PSUpower4Label->text(), QString("Efficiency: 0.00 %"));
-        QCOMPARE(VoltageLabelTable[5]->text(), QString("0 V"));  // the second reading was dropped
+        // The next numeric AC power brings the efficiency back.
+        Receive("!MVC;230;1;50;228;#!VC;3;12;7.5;0;0;#");
+        QCOMPARE(form.PSUpower4Label->text(), QString("Efficiency: 50.00 %"));
+        QVERIFY(Fixture->Dialogs.Calls.isEmpty());
     }
 
     void ErrorStatus_data()
