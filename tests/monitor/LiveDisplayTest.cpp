@@ -1,6 +1,7 @@
 // What the operator sees of the live readings, the stand's reports and the PSU controls,
 // driven through the receive path as the stand (or the debug console) would drive it.
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -14,6 +15,7 @@
 #include "config/AppSettings.h"
 #include "core/ProgramState.h"
 #include "link/Connection.h"
+#include "monitor/DebugConsole.h"
 #include "monitor/PowerControl.h"
 #include "ui/ChannelControls.h"
 #include "ui/MainForm.h"
@@ -266,6 +268,24 @@ private slots:
         QTest::keyClick(form.DebugEdit2, Qt::Key_Return);
         QCOMPARE(Fixture->Dialogs.TakeAll(), QStringList{ErrorBox("Can't perform this operation on a closed port.")});
         QCOMPARE(form.ConnectInfoLabel->text(), QString("Disconnected"));
+    }
+
+    void TheMemoKeepsTheMostRecentLines()
+    {
+        // A shift's traffic must not fill the memory; the log file keeps everything.
+        Fixture->WriteFile("settings.ini", "[General]\r\nWriteLog=1\r\n");
+        TMForm& form = Fixture->Open();
+        const int chunks = DebugMemoLineLimit / 2 + 10;  // two lines each
+        for (int n = 0; n < chunks; ++n)
+            Receive(QString("!X%1;#").arg(n));
+        QCOMPARE(form.DebugMemo->blockCount(), DebugMemoLineLimit);
+        const QStringList lines = form.DebugMemo->toPlainText().split(u'\n');
+        QCOMPARE(lines.size(), DebugMemoLineLimit);
+        QCOMPARE(lines.first(), QString("Received: !X10;#"));
+        QCOMPARE(lines.last(), QString("Unknown command: !X%1;#").arg(chunks - 1));
+        const QStringList logs = QDir(Fixture->Path("log")).entryList(QDir::Files);
+        QCOMPARE(logs.size(), 1);
+        QCOMPARE(Fixture->ReadFile("log/" + logs[0]).count("\r\n"), 2 * chunks);
     }
 
     void TurnOnWhileDisconnectedFails()
