@@ -1,9 +1,14 @@
 #include "link/ComPort.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <cerrno>
+#include <fcntl.h>
+#include <optional>
 #include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include "core/Errors.h"
 #include "core/ProgramState.h"
@@ -54,21 +59,63 @@ struct TOperation {
 };
 } // namespace
 
+namespace {
+// The flow-control settings of the device as its driver holds them, read through a handle of
+// our own before Qt opens the device (Qt switches them off when it opens). The handle stays
+// open until the settings are back, so the device is never fully closed in between.
+class TFlowControl {
+public:
+    explicit TFlowControl(const QString& path)
+        : Handle(::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC))
+    {
+        if (Handle >= 0 && ::tcgetattr(Handle, &Saved) != 0) {
+            ::close(Handle);
+            Handle = -1;
+        }
+    }
+    ~TFlowControl()
+    {
+        if (Handle >= 0)
+            ::close(Handle);
+    }
+    TFlowControl(const TFlowControl&) = delete;
+    TFlowControl& operator=(const TFlowControl&) = delete;
+
+    // Sets the flags back on the device opened as `device`.
+    void Restore(int device) const
+    {
+        termios now{};
+        if (Handle < 0 || device < 0 || ::tcgetattr(device, &now) != 0)
+            return;
+        now.c_cflag = (now.c_cflag & ~CRTSCTS) | (Saved.c_cflag & CRTSCTS);
+        now.c_iflag = (now.c_iflag & ~(IXON | IXOFF)) | (Saved.c_iflag & (IXON | IXOFF));
+        ::tcsetattr(device, TCSANOW, &now);
+    }
+
+private:
+    int Handle;
+    termios Saved{};
+};
+} // namespace
+
 void TComPort::Open()
 {
     if (IsOpen())
         return;
     TOperation operation(InOperation);
-    Port->setPortName(ResolveDeviceName(Device));
+    const QString path = ResolveDeviceName(Device);
+    Port->setPortName(path);
     if (!Port->setBaudRate(BaudRate) || !Port->setDataBits(QSerialPort::Data8) ||
         !Port->setParity(QSerialPort::NoParity) || !Port->setStopBits(QSerialPort::OneStop))
         Fail(Port->errorString());
     Port->setReadBufferSize(0);
+    const TFlowControl flowControl(path);
     if (!Port->open(QIODevice::ReadWrite)) {
         const QString message = Port->errorString();
         Port->clearError();
         Fail(message);
     }
+    flowControl.Restore(Port->handle());
     Port->clear();  // purge whatever waited in the driver's queues
     RaisePriority();
 }

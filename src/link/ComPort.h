@@ -6,6 +6,8 @@
 // Every failed operation first emits ErrorOccurred with its text (the link disconnects there)
 // and then throws EComPortError with the same text. A failure while waiting for input (the line
 // hangs up, the adapter is unplugged) emits ErrorOccurred only, once.
+//
+// Opening leaves the flow control (RTS/CTS, XON/XOFF) as the device had it before.
 
 #include <QObject>
 #include <QString>
