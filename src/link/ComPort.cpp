@@ -108,7 +108,7 @@ void TComPort::Open()
     if (!Port->setBaudRate(BaudRate) || !Port->setDataBits(QSerialPort::Data8) ||
         !Port->setParity(QSerialPort::NoParity) || !Port->setStopBits(QSerialPort::OneStop))
         Fail(Port->errorString());
-    Port->setReadBufferSize(0);
+    Port->setReadBufferSize(ComReadBufferLimit);
     const TFlowControl flowControl(path);
     if (!Port->open(QIODevice::ReadWrite)) {
         const QString message = Port->errorString();

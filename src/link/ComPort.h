@@ -14,6 +14,12 @@
 
 class QSerialPort;
 
+// The most the port holds of received bytes that the program has not read yet: 4 MiB, a whole
+// streamed cross-load run (12,000 points of about 150 bytes) with room to spare, so nothing a
+// run sends is lost while the operator reads a dialog, yet a stand that streams on and on
+// while nobody reads cannot fill the memory. Beyond it the bytes wait in the driver.
+constexpr qint64 ComReadBufferLimit = 4 * 1024 * 1024;
+
 class TComPort : public QObject {
     Q_OBJECT
 public:

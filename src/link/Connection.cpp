@@ -15,6 +15,11 @@
 #include "ui/MainForm.h"
 #include "ui/Widgets.h"
 
+namespace {
+bool Receiving = false;     // inside the receive notification
+int DialogsOutside = 0;     // dialogs open when it began
+} // namespace
+
 void Connect()
 {
     TComPort& port = *MForm->COM;
@@ -71,8 +76,9 @@ void ProcessReceivedText(const QString& chunk)
     }
 }
 
-namespace {
-bool Receiving = false;
+bool ReceivePathStalled()
+{
+    return Receiving && OpenDialogCount() > DialogsOutside;
 }
 
 void COMRxChar()
@@ -80,6 +86,7 @@ void COMRxChar()
     if (Receiving)
         return;  // the outer notification reads this text when the dispatch returns
     Receiving = true;
+    DialogsOutside = OpenDialogCount();
     // A failing frame drops the rest of its own chunk only; text that arrived meanwhile is
     // read and processed by the next round.
     while (MForm && MForm->COM->IsOpen()) {

@@ -31,3 +31,7 @@ void COMRxChar();
 // The port's error notification: disconnects; a failure nobody called for (the line hung up)
 // is shown here, once.
 void COMError(const QString& message, bool raised);
+
+// True while what the stand sends cannot be processed: a dialog raised on the receive path
+// waits for the operator. Polls wait meanwhile, so unanswerable answers do not pile up.
+bool ReceivePathStalled();

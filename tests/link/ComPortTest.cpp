@@ -1,7 +1,10 @@
-// The serial-port class itself on a pseudo-terminal: what it keeps of the line's settings.
+// The serial-port class itself on a pseudo-terminal: what it keeps of the line's settings and
+// how much it holds for a reader that is busy elsewhere.
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <optional>
+#include <thread>
 
 #include "ProgramFixture.h"
 #include "PtyPeer.h"
@@ -47,6 +50,33 @@ private slots:
         QCOMPARE(open.c_cflag & CSIZE, tcflag_t(CS8));
         QVERIFY(!(open.c_cflag & (PARENB | CSTOPB)));
         QCOMPARE(cfgetispeed(&open), speed_t(B57600));
+        port.Close();
+    }
+
+    void ABusyReaderFindsABoundedBufferAndNothingLost()
+    {
+        // While the program cannot read (a dialog is open), the port holds at most its bound;
+        // the rest waits on the line, and everything arrives once reading resumes.
+        TPtyPeer stand(Fixture->Dir(), 1);
+        TComPort port;
+        port.SetDeviceName("\\\\.\\COM1");
+        port.Open();
+        const QByteArray sent(ComReadBufferLimit + ComReadBufferLimit / 2 + 17, 'x');
+        std::thread writer([&] { stand.WriteBlocking(sent); });
+        QTest::qWait(1500);
+        qsizetype total = port.ReadAll().size();
+        const qsizetype first = total;
+        QElapsedTimer clock;
+        clock.start();
+        while (total < sent.size() && clock.elapsed() < 20000) {
+            QTest::qWait(5);
+            total += port.ReadAll().size();
+        }
+        stand.HangUp();  // lets the writer go should anything be missing
+        writer.join();
+        QVERIFY2(first <= ComReadBufferLimit, qPrintable(QString::number(first)));
+        QVERIFY2(first >= ComReadBufferLimit / 2, qPrintable(QString::number(first)));
+        QCOMPARE(total, sent.size());
         port.Close();
     }
 };

@@ -161,6 +161,32 @@ private slots:
         QVERIFY(Connected && form.COM->IsOpen());
     }
 
+    void ADialogOnTheReceivePathHoldsThePolls()
+    {
+        ConnectToStand();
+        if (QTest::currentTestFailed())
+            return;
+        TMForm& form = *Fixture->Window();
+        QByteArray sentMeanwhile;
+        Fixture->Dialogs.WhileShown = [&](const TDialogCall&) {
+            // The operator reads the dialog for a second; the stand sends one more reading.
+            Stand->ReadFor(150);  // a poll already on its way
+            Stand->Write("!VC;3;12.5;1;0;0;#");
+            sentMeanwhile = Stand->ReadFor(1000);
+        };
+        Stand->Write("!FAN;abc;1;#");
+        QTRY_COMPARE_WITH_TIMEOUT(Fixture->Dialogs.Calls.size(), 1, 3000);
+        Fixture->Dialogs.WhileShown = nullptr;
+        QCOMPARE(Fixture->Dialogs.TakeAll(),
+                 QStringList{DescribeDialog("Error", ApplicationTitle(), "'abc' is not a valid integer value.",
+                                            TDialogIcon::Error)});
+        QCOMPARE(sentMeanwhile, QByteArray());
+        // After OK the reading that came meanwhile is shown and polling goes on.
+        QTRY_COMPARE_WITH_TIMEOUT(FrontVoltageLabelTable[4]->text(), QString("+12.500 VDC"), 2000);
+        QVERIFY(Stand->ReadUntil("!GV;#!GV;#", 2000).contains("!GV;#!GV;#"));
+        QVERIFY(Connected && form.COM->IsOpen());
+    }
+
     void AHangUpDisconnectsAndIsShownOnce()
     {
         ConnectToStand();
