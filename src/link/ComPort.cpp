@@ -103,6 +103,8 @@ void TComPort::Open()
     if (IsOpen())
         return;
     TOperation operation(InOperation);
+    Lost = false;
+    Held.clear();
     const QString path = ResolveDeviceName(Device);
     Port->setPortName(path);
     if (!Port->setBaudRate(BaudRate) || !Port->setDataBits(QSerialPort::Data8) ||
@@ -122,6 +124,8 @@ void TComPort::Open()
 
 void TComPort::Close()
 {
+    Lost = false;
+    Held.clear();
     if (!Port->isOpen())
         return;
     TOperation operation(InOperation);
@@ -133,6 +137,8 @@ void TComPort::Close()
 void TComPort::WriteText(const QString& text)
 {
     TOperation operation(InOperation);
+    if (Lost)
+        Fail(LostLineMessage());
     if (!IsOpen())
         Fail(QStringLiteral("Can't perform this operation on a closed port"));
     const QByteArray bytes = text.toLatin1();
@@ -142,9 +148,11 @@ void TComPort::WriteText(const QString& text)
 
 QString TComPort::ReadAll()
 {
-    if (!IsOpen())
-        return QString();
-    const QByteArray bytes = Port->readAll();
+    QByteArray bytes;
+    if (Lost)
+        bytes.swap(Held);
+    else if (IsOpen())
+        bytes = Port->readAll();
     Received += bytes.size();
     return QString::fromLatin1(bytes);
 }
@@ -159,14 +167,36 @@ void TComPort::OnPortError()
 {
     // Failures of our own calls are reported by Fail; this is the line going away while we
     // wait for input. Report it once and let the link close the port.
-    if (InOperation || !Port->isOpen())
+    if (InOperation || !Port->isOpen() || Lost)
         return;
     const QSerialPort::SerialPortError error = Port->error();
     if (error == QSerialPort::NotOpenError || error == QSerialPort::OpenError)
         return;
-    const QString message = Port->errorString();
-    Port->clearError();
-    emit ErrorOccurred(message, false);
+    ReleaseLostLine();
+    emit ErrorOccurred(LostLineMessage(), false);
+}
+
+void TComPort::ReleaseLostLine()
+{
+    // Keep what had arrived (Qt reads the line until it reports the end, so nothing of it is
+    // left in the driver), then release the device at once: Qt would otherwise report the
+    // dead line again on every pass of the event loop.
+    Held = Port->readAll();
+    Lost = true;
+    {
+        TOperation operation(InOperation);
+        Port->close();
+        Port->clearError();
+    }
+    RestorePriority();
+}
+
+QString TComPort::LostLineMessage() const
+{
+    // The operating system's text for a dead line is no help ("Unknown error", or whatever
+    // errno held); say what happened and to which port.
+    const QString port = Device.startsWith(ComPrefix) ? Device.mid(4) : Device;
+    return QStringLiteral("The connection to %1 was lost (the device was closed or unplugged).").arg(port);
 }
 
 void TComPort::RaisePriority()

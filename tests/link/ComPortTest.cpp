@@ -1,7 +1,8 @@
-// The serial-port class itself on a pseudo-terminal: what it keeps of the line's settings and
-// how much it holds for a reader that is busy elsewhere.
+// The serial-port class itself on a pseudo-terminal: what it keeps of the line's settings, how
+// much it holds for a reader that is busy elsewhere, and what it says when the line goes away.
 
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTest>
 #include <optional>
 #include <thread>
@@ -77,6 +78,22 @@ private slots:
         QVERIFY2(first <= ComReadBufferLimit, qPrintable(QString::number(first)));
         QVERIFY2(first >= ComReadBufferLimit / 2, qPrintable(QString::number(first)));
         QCOMPARE(total, sent.size());
+        port.Close();
+    }
+
+    void AHangUpNamesThePortOnce()
+    {
+        TPtyPeer stand(Fixture->Dir(), 3);
+        TComPort port;
+        port.SetDeviceName("\\\\.\\COM3");
+        port.Open();
+        QSignalSpy errors(&port, &TComPort::ErrorOccurred);
+        stand.HangUp();
+        QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, 3000);
+        QTest::qWait(200);
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors[0][0].toString(), QString("The connection to COM3 was lost (the device was closed or unplugged)."));
+        QCOMPARE(errors[0][1].toBool(), false);  // nobody was calling: the link reports it
         port.Close();
     }
 };

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "PtyPeer.h"
 #include "TestRegistry.h"
@@ -20,6 +21,7 @@
 #include "config/AppSettings.h"
 #include "core/ProgramState.h"
 #include "link/ComPort.h"
+#include "link/Dispatcher.h"
 #include "link/Connection.h"
 #include "ui/ChannelControls.h"
 #include "ui/MainForm.h"
@@ -187,6 +189,57 @@ private slots:
         QVERIFY(Connected && form.COM->IsOpen());
     }
 
+    void AHangUpBehindAnOpenDialogLosesNoFrame()
+    {
+        ConnectToStand("[General]\r\nGVTimeout=60000\r\n");
+        if (QTest::currentTestFailed())
+            return;
+        TMForm& form = *Fixture->Window();
+        constexpr int Points = 2000;
+        QByteArray run = "!AT;#";
+        for (int n = 0; n < Points; ++n) {
+            run += "!G;" + QByteArray::number(n) + ';';
+            for (int k = 1; k <= 11; ++k)
+                run += "3.3;" + QByteArray::number(n % 30) + ';';
+            run += '#';
+        }
+        uint64_t dispatchedBefore = 0;
+        bool streamed = false;
+        Fixture->Dialogs.WhileShown = [&](const TDialogCall&) {
+            // While the operator reads the first dialog, the stand streams a run and the line goes.
+            if (std::exchange(streamed, true))
+                return;
+            dispatchedBefore = DispatchedFrames;
+            Stand->Write(run);
+            QTest::qWait(300);
+            Stand->HangUp();
+            QTest::qWait(300);
+        };
+        Stand->Write("!FAN;abc;1;#");
+        QTRY_VERIFY_WITH_TIMEOUT(!Connected, 10000);
+        Fixture->Dialogs.WhileShown = nullptr;
+        QCOMPARE(Fixture->Dialogs.TakeAll(),
+                 (QStringList{DescribeDialog("Error", ApplicationTitle(), "'abc' is not a valid integer value.",
+                                             TDialogIcon::Error),
+                              DescribeDialog("Error", ApplicationTitle(),
+                                             "The connection to COM1 was lost (the device was closed or unplugged).",
+                                             TDialogIcon::Error)}));
+        QCOMPARE(DispatchedFrames - dispatchedBefore, uint64_t(Points + 1));
+        for (int n = 0; n < Points; ++n) {
+            if (CrossLoadAt(11, n).voltage != 3.3f || CrossLoadAt(11, n).current != float(n % 30))
+                QFAIL(qPrintable(QString("point %1 missing").arg(n)));
+        }
+        QVERIFY(!form.COM->IsOpen());
+        QVERIFY(form.bConnect->isEnabled() && !form.bDisconnect->isEnabled());
+        QVERIFY(!form.GVTimer->isActive());
+        // A stand on the line again: Connect works as before.
+        Stand.emplace(Fixture->Dir(), 1);
+        form.bConnect->click();
+        QCOMPARE(Stand->ReadUntil("!!!;#", 2000), QByteArray("!!!;#"));
+        Stand->Write(Report);
+        QTRY_VERIFY_WITH_TIMEOUT(StandIdentified, 2000);
+    }
+
     void AHangUpDisconnectsAndIsShownOnce()
     {
         ConnectToStand();
@@ -196,9 +249,10 @@ private slots:
         Stand->HangUp();
         QTRY_VERIFY_WITH_TIMEOUT(!Connected, 3000);
         QTest::qWait(300);
-        const QStringList dialogs = Fixture->Dialogs.TakeAll();
-        QCOMPARE(dialogs.size(), 1);
-        QVERIFY(dialogs[0].startsWith("Error (error) [" + ApplicationTitle() + "] "));
+        QCOMPARE(Fixture->Dialogs.TakeAll(),
+                 QStringList{DescribeDialog("Error", ApplicationTitle(),
+                                            "The connection to COM1 was lost (the device was closed or unplugged).",
+                                            TDialogIcon::Error)});
         QVERIFY(!form.COM->IsOpen());
         QVERIFY(form.bConnect->isEnabled() && !form.bDisconnect->isEnabled());
         QCOMPARE(form.ConnectInfoLabel->text(), QString("Disconnected"));
@@ -293,6 +347,36 @@ private slots:
         QCOMPARE(Fixture->Dialogs.TakeAll().size(), 1);
         QVERIFY(!form.COM->IsOpen() && form.bConnect->isEnabled() && !form.bDisconnect->isEnabled());
         QCOMPARE(form.ConnectInfoLabel->text(), QString("Disconnected"));
+        simulator.terminate();
+        simulator.waitForFinished(5000);
+    }
+
+    void AnUnpacedRunCutByAHangUpKeepsEveryFrameSent()
+    {
+        // The line closes in the middle of a cross-load run streamed as fast as it goes: every
+        // frame the stand wrote before is dispatched, the points are in the store.
+        constexpr int Frames = 9000;
+        QProcess simulator;
+        simulator.start(TARVIK_STAND_SIM, {"--unpaced", "--hangup-after-frames", QString::number(Frames), "--link",
+                                           Fixture->Path("dev/COM1")});
+        QVERIFY(simulator.waitForStarted(5000) && simulator.waitForReadyRead(5000));
+        Fixture->WriteFile("settings.ini", "[General]\r\nGVTimeout=60000\r\n");
+        TMForm& form = Fixture->Open();
+        const uint64_t before = DispatchedFrames;
+        form.bConnect->click();
+        QTRY_VERIFY_WITH_TIMEOUT(StandIdentified, 5000);
+        GuardEvent([&] { SendCommand("!ATS;0200;1200;1400;2;0;#"); });
+        QTRY_VERIFY_WITH_TIMEOUT(!Connected, 20000);
+        QCOMPARE(Fixture->Dialogs.TakeAll().size(), 1);
+        QCOMPARE(DispatchedFrames - before, uint64_t(Frames));
+        // The stand sends its points in order; the last one it wrote is stored.
+        const QStringList lines = form.DebugMemo->toPlainText().split(u'\n');
+        const QStringList points = lines.filter(QRegularExpression("^Executed: !G;"));
+        QVERIFY(points.size() > 2000);
+        const QStringList last = points.last().mid(QString("Executed: ").size()).split(u';');
+        const int n = last[1].toInt();
+        QCOMPARE(CrossLoadAt(4, n).voltage, last[8].toFloat());
+        QCOMPARE(CrossLoadAt(4, n).current, last[9].toFloat());
         simulator.terminate();
         simulator.waitForFinished(5000);
     }
