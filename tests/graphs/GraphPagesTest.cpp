@@ -209,6 +209,38 @@ private slots:
         QCOMPARE(ColorNumberAt(1, 60, 200), 0);
     }
 
+    void ClearGraphsBlanksAnImageLargerThanTheWindow_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("image");
+        QTest::newRow("Fan") << "TabEfficiency" << 1 << 13;
+        QTest::newRow("+5Vstb test") << "Tab5VStb" << 0 << 26;
+    }
+    void ClearGraphsBlanksAnImageLargerThanTheWindow()
+    {
+        // The graph's bitmap outgrows the front panel's window; clearing from there must
+        // still blank all of it, or "Save Image" writes the leftovers.
+        QFETCH(QString, page);
+        QFETCH(int, index);
+        QFETCH(int, image);
+        TMForm& form = Fixture->Open();
+        UseTestPalette();
+        FillRandomResults();
+        ShowGraph(form, page, index);
+        QVERIFY(GraphDrawnFlags[image]);
+        form.PC->setCurrentWidget(form.TabFrontPanel);
+        const QImage& bitmap = GraphImages[image]->Bitmap;
+        QVERIFY(bitmap.width() > form.width() || bitmap.height() > form.height());
+        form.bClearGraphs->click();
+        const QRgb background = ColorOf(AppSettings.Color[BackgroundColor]).rgb();
+        int others = 0;
+        for (int y = 0; y < bitmap.height(); ++y)
+            for (int x = 0; x < bitmap.width(); ++x)
+                others += bitmap.pixel(x, y) != background;
+        QCOMPARE(others, 0);
+    }
+
     void SummaryWithoutRailsShowsItsMessageOnEveryRepaint()
     {
         TMForm& form = Fixture->Open();
