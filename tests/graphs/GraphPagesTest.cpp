@@ -70,6 +70,19 @@ void ShowGraph(TMForm& form, const QString& page, int index)
 }
 } // namespace
 
+// Keeps a copy of the bitmap an image shows the first time it paints one.
+class TFirstShownBitmap : public QObject {
+public:
+    QImage Shown;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const auto* image = static_cast<GraphImage*>(watched);
+        if (event->type() == QEvent::Paint && Shown.isNull() && !image->Bitmap.isNull())
+            Shown = image->Bitmap.copy();
+        return false;
+    }
+};
+
 class GraphPagesTest : public QObject {
     Q_OBJECT
     std::optional<TWindowFixture> Fixture;
@@ -108,6 +121,26 @@ private slots:
         form.PC->setCurrentWidget(form.Tab5VStb);
         QCOMPARE(form.height(), 580 + 110 + form.BPanel->height() + ChromeHeight);
         QCOMPARE(GraphImages[26]->size(), QSize(1156, 686));
+    }
+
+    void ANewBitmapIsShownInTheBackgroundColour()
+    {
+        // The window repaints once between sizing the bitmap and drawing on it: what it shows
+        // then is the background, not whatever the memory held.
+        TMForm& form = Fixture->Open();
+        UseTestPalette();
+        TFirstShownBitmap first;
+        GraphImages[1]->installEventFilter(&first);
+        form.PC->setCurrentWidget(form.TabKHX);
+        GraphImages[1]->removeEventFilter(&first);
+        QVERIFY(GraphDrawnFlags[1]);
+        QVERIFY(!first.Shown.isNull());
+        const QRgb background = ColorOf(AppSettings.Color[BackgroundColor]).rgb();
+        int others = 0;
+        for (int y = 0; y < first.Shown.height(); ++y)
+            for (int x = 0; x < first.Shown.width(); ++x)
+                others += first.Shown.pixel(x, y) != background;
+        QCOMPARE(others, 0);
     }
 
     void NonGraphPagesRestoreTheDesignSize_data()
