@@ -281,6 +281,34 @@ private slots:
         QVERIFY(log.endsWith("\r\n"));
     }
 
+    void QuittingWhilePollingSendsNothingAndShowsNothing_data()
+    {
+        QTest::addColumn<int>("interval");
+        QTest::newRow("10 ms") << 10;
+        QTest::newRow("default 100 ms") << 100;
+    }
+    void QuittingWhilePollingSendsNothingAndShowsNothing()
+    {
+        QFETCH(int, interval);
+        ConnectToStand("[General]\r\nGVTimeout=" + QByteArray::number(interval) + "\r\n");
+        if (QTest::currentTestFailed())
+            return;
+        TMForm& form = *Fixture->Window();
+        Stand->Write("!TN;200;#");  // the on-time clock runs too
+        QTRY_VERIFY_WITH_TIMEOUT(form.PSUOnTimer->isActive(), 2000);
+        QVERIFY(Stand->ReadUntil("!GV;#", 2000).contains("!GV;#"));
+        Fixture->Dialogs.AnswerYesNo(true);
+        form.mExit->trigger();
+        const QString clock = form.TimerLabel->text();
+        QCOMPARE(Fixture->Dialogs.Take().Kind, QString("YesNo"));
+        Stand->ReadFor(0);  // a poll that left before the close
+        QCOMPARE(Stand->ReadFor(1200), QByteArray());
+        QVERIFY(Fixture->Dialogs.Calls.isEmpty());
+        QVERIFY(!form.GVTimer->isActive() && !form.PSUOnTimer->isActive());
+        QVERIFY(!Connected && !StandIdentified && !form.COM->IsOpen());
+        QCOMPARE(form.TimerLabel->text(), clock);  // the clock stopped with the program
+    }
+
     void AMissingPortIsReportedAndStaysDisconnected()
     {
         Fixture->WriteFile("settings.ini", "[Connection]\r\nPort=200\r\n");
