@@ -240,6 +240,42 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(StandIdentified, 2000);
     }
 
+    void ReceiveNotificationsNeverOverlap()
+    {
+        // The stand writes a second chunk while the first is being dispatched, with one frame
+        // split across the two: the second waits for the first to be done.
+        ConnectToStand("[General]\r\nGVTimeout=60000\r\n");
+        if (QTest::currentTestFailed())
+            return;
+        TMForm& form = *Fixture->Window();
+        form.DebugMemo->clear();
+        struct TSecondChunk : QObject {
+            TPtyPeer* Stand = nullptr;
+            bool Sent = false;
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                if (event->type() == QEvent::EnabledChange && !Sent) {
+                    Sent = true;  // inside the action of "!AT;#", the first frame
+                    Stand->Write(";1;0;0;#!ATE;#");
+                    QTest::qWait(100);
+                }
+                return false;
+            }
+        } second;
+        second.Stand = &*Stand;
+        form.bATStart->installEventFilter(&second);
+        Stand->Write("!AT;#!VC;0;3.3;1;0;0;#!VC;1;5");
+        QTRY_VERIFY_WITH_TIMEOUT(form.DebugMemo->toPlainText().contains("!ATE;#"), 3000);
+        QTest::qWait(50);
+        form.bATStart->removeEventFilter(&second);
+        QVERIFY(second.Sent);
+        QCOMPARE(form.DebugMemo->toPlainText().split(u'\n'),
+                 (QStringList{"Received: !AT;#!VC;0;3.3;1;0;0;#!VC;1;5", "Executed: !AT;#",
+                              "Executed: !VC;0;3.3;1;0;0;#", "Received: ;1;0;0;#!ATE;#", "Executed: !VC;1;5;1;0;0;#",
+                              "Executed: !ATE;#"}));
+        QCOMPARE(FrontVoltageLabelTable[2]->text(), QString("+5.000 VDC"));
+    }
+
     void AHangUpDisconnectsAndIsShownOnce()
     {
         ConnectToStand();
