@@ -21,6 +21,7 @@
 #include "graphs/GraphFrame.h"
 #include "graphs/GraphPages.h"
 #include "graphs/GraphState.h"
+#include "link/Connection.h"
 #include "ui/Fonts.h"
 
 using namespace GraphTest;
@@ -213,6 +214,55 @@ private slots:
         const int painted = DataPixels(image, left, geometry);
         const bool map = image <= 11 || image >= 14;
         QVERIFY2(painted > (map && image != StandbyImage ? 250000 : 1000), qPrintable(QString::number(painted)));
+    }
+
+    void EndFramesRepaintWhatIsShown_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<QList<int>>("painted");
+        QTest::addColumn<int>("width");  // 0: the design width
+        const QList<int> none;
+        QTest::newRow("ATE, its map shown") << "TabKHX" << 0 << "!ATE;#" << QList<int>{1} << 1325;
+        QTest::newRow("ATE, the summary shown") << "TabKHX" << 11 << "!ATE;#" << QList<int>{25} << 1325;
+        QTest::newRow("ATE, a noise map shown") << "TabNoise" << 0 << "!ATE;#" << QList<int>{14} << 1325;
+        QTest::newRow("ATE, the front panel shown") << "TabFrontPanel" << 0 << "!ATE;#" << none << 0;
+        QTest::newRow("NTE, its map shown") << "TabNoise" << 3 << "!NTE;#" << QList<int>{17} << 1325;
+        QTest::newRow("NTE while KHX is shown repaints the KHX map") << "TabKHX" << 2 << "!NTE;#" << QList<int>{3}
+                                                                      << 1325;
+        QTest::newRow("NTE, manual loading shown") << "TabTesting" << 0 << "!NTE;#" << none << 0;
+        QTest::newRow("STE, its graph shown") << "Tab5VStb" << 0 << "!STE;#" << QList<int>{26} << 1325;
+        QTest::newRow("STE, the fan graph shown") << "TabEfficiency" << 1 << "!STE;#" << QList<int>{13} << 1365;
+        QTest::newRow("STE, the debug page shown") << "TabDebug" << 0 << "!STE;#" << none << 0;
+        QTest::newRow("FAE with the PFC sub-page shown paints both graphs")
+            << "TabEfficiency" << 0 << "!FAE;#" << QList<int>{12, 13} << 1365;
+        QTest::newRow("FAE, the fan sub-page shown") << "TabEfficiency" << 1 << "!FAE;#" << QList<int>{12, 13} << 1365;
+        QTest::newRow("FAE, KHX shown") << "TabKHX" << 0 << "!FAE;#" << none << 1325;
+        QTest::newRow("FAE, the front panel shown") << "TabFrontPanel" << 0 << "!FAE;#" << none << 0;
+    }
+    void EndFramesRepaintWhatIsShown()
+    {
+        QFETCH(QString, page);
+        QFETCH(int, index);
+        QFETCH(QString, frame);
+        QFETCH(QList<int>, painted);
+        QFETCH(int, width);
+        Fixture->WriteFile("settings.ini", "[General]\r\nEFC_PFC_Test=1\r\n");
+        TMForm& form = Fixture->Open();
+        if (page.startsWith("TabKHX") || page == "TabEfficiency" || page == "TabNoise" || page == "Tab5VStb")
+            ShowGraph(form, page, index);
+        else
+            form.PC->setCurrentWidget(form.findChild<QWidget*>(page));
+        for (int n = 1; n <= GraphCount; ++n)
+            GraphDrawnFlags[n] = false;  // what showing the page painted does not count
+        GuardEvent([&] { ProcessReceivedText(frame); });
+        QList<int> drawn;
+        for (int n = 1; n <= GraphCount; ++n)
+            if (GraphDrawnFlags[n])
+                drawn << n;
+        QCOMPARE(drawn, painted);
+        QCOMPARE(form.width(), width == 0 ? DesignWidth : width);
     }
 
     void ClearGraphsBlanksEveryImageAndKeepsTheBookkeeping()

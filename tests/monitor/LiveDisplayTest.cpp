@@ -333,6 +333,21 @@ private slots:
         QCOMPARE(form.TimerLabel->text(), QString("00:00:01"));
     }
 
+    void TheOnTimeClockTicksByItself()
+    {
+        // The timer is wired to its tick: with the event loop running, a second after a good
+        // "TN" the clock shows its first second.
+        TMForm& form = Fixture->Open();
+        form.TimerLabel->setText("00:07:00");
+        Receive("!TN;200;#");
+        QCOMPARE(form.TimerLabel->text(), QString("00:07:00"));  // not written at the reset
+        QTRY_COMPARE_WITH_TIMEOUT(form.TimerLabel->text(), QString("00:00:01"), 3000);
+        Receive("!TF;20;#");
+        const QString stopped = form.TimerLabel->text();
+        QTest::qWait(1300);
+        QCOMPARE(form.TimerLabel->text(), stopped);
+    }
+
     void OnTimeFormat_data()
     {
         QTest::addColumn<unsigned>("seconds");
