@@ -12,6 +12,13 @@ if [ "${1:-}" = "--stand" ]; then
   shift 2
 fi
 
+# The program opens a window: it needs a desktop session (X11 or Wayland). Qt's offscreen
+# platform runs it without any window to see, which is only good for trying the start-up.
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+  echo "run.sh: no display; start it from a desktop session (or set QT_QPA_PLATFORM=offscreen to run without a window)" >&2
+  exit 1
+fi
+
 scripts/setup
 cmake -S . -B build -G Ninja
 cmake --build build --target tarvik tarvik-stand-sim

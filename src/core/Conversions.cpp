@@ -165,6 +165,44 @@ int32_t StrToIntDef(const QString& text, int32_t fallback)
     return TryStrToInt(text, value) ? value : fallback;
 }
 
+namespace {
+// The power of ten of the first non-zero digit of a plain ASCII number ("123.4e5" gives 7,
+// "0.001" gives -3); only its sign matters, so a huge exponent saturates.
+long long DecimalMagnitude(const std::string& ascii)
+{
+    long long integerDigits = 0;
+    long long firstNonZero = -1;  // index among all mantissa digits
+    long long digitIndex = 0;
+    bool point = false;
+    size_t i = 0;
+    for (; i < ascii.size() && ascii[i] != 'e'; ++i) {
+        if (ascii[i] == '.') {
+            point = true;
+            continue;
+        }
+        if (!point)
+            ++integerDigits;
+        if (firstNonZero < 0 && ascii[i] != '0')
+            firstNonZero = digitIndex;
+        ++digitIndex;
+    }
+    long long exponent = 0;
+    if (i < ascii.size()) {
+        ++i;
+        bool negative = false;
+        if (i < ascii.size() && (ascii[i] == '+' || ascii[i] == '-'))
+            negative = ascii[i++] == '-';
+        for (; i < ascii.size(); ++i)
+            exponent = std::min<long long>(exponent * 10 + (ascii[i] - '0'), 1'000'000'000LL);
+        if (negative)
+            exponent = -exponent;
+    }
+    if (firstNonZero < 0)
+        return -1;  // zero itself never overflows
+    return integerDigits - 1 - firstNonZero + exponent;
+}
+} // namespace
+
 bool TryStrToFloat(const QString& text, double& value)
 {
     int begin = 0;
@@ -198,12 +236,10 @@ bool TryStrToFloat(const QString& text, double& value)
     }
     if (digits == 0)
         return false;
-    bool negativeExponent = false;
     if (i < end && (text[i] == u'e' || text[i] == u'E')) {
         ascii += 'e';
         ++i;
         if (i < end && (text[i] == u'+' || text[i] == u'-')) {
-            negativeExponent = text[i] == u'-';
             ascii += static_cast<char>(text[i].unicode());
             ++i;
         }
@@ -223,8 +259,10 @@ bool TryStrToFloat(const QString& text, double& value)
     if (result.ptr != ascii.data() + ascii.size())
         return false;
     if (result.ec == std::errc::result_out_of_range) {
-        // Too small to hold is zero; too large to hold is not a number we can use.
-        if (!negativeExponent)
+        // Too small to hold is zero; too large to hold is not a number we can use. Which of
+        // the two it is depends on the value's magnitude, not on the exponent's sign alone:
+        // "0.000...1" is tiny and "1000...0e-1" is huge.
+        if (DecimalMagnitude(ascii) >= 0)
             return false;
         parsed = 0;
     } else if (result.ec != std::errc()) {

@@ -129,24 +129,67 @@ QString ErrorDialogText(const QString& message)
     return message + u'.';
 }
 
-void ShowMessage(const QString& text) { Dialogs().ShowMessage(text); }
+namespace {
+int OpenDialogs = 0;
+
+// Counts a dialog as open while it waits for its answer.
+struct TOpenDialog {
+    TOpenDialog() { ++OpenDialogs; }
+    ~TOpenDialog() { --OpenDialogs; }
+    TOpenDialog(const TOpenDialog&) = delete;
+    TOpenDialog& operator=(const TOpenDialog&) = delete;
+};
+} // namespace
+
+int OpenDialogCount() { return OpenDialogs; }
+
+void ShowMessage(const QString& text)
+{
+    const TOpenDialog open;
+    Dialogs().ShowMessage(text);
+}
 
 void ShowMessageBox(const QString& text, const QString& caption, TDialogIcon icon)
 {
+    const TOpenDialog open;
     Dialogs().ShowMessageBox(text, caption, icon);
 }
 
 bool AskYesNo(const QString& text, const QString& caption, TDialogIcon icon)
 {
+    const TOpenDialog open;
     return Dialogs().AskYesNo(text, caption, icon);
 }
 
-void ShowErrorDialog(const QString& message) { Dialogs().ShowError(ErrorDialogText(message), ApplicationTitle()); }
+void ShowErrorDialog(const QString& message)
+{
+    const TOpenDialog open;
+    Dialogs().ShowError(ErrorDialogText(message), ApplicationTitle());
+}
 
-bool ChooseOpenFile(TFileDialog& dialog) { return Dialogs().ChooseOpenFile(dialog); }
-bool ChooseSaveFile(TFileDialog& dialog) { return Dialogs().ChooseSaveFile(dialog); }
-bool ChooseColor(uint32_t& color) { return Dialogs().ChooseColor(color); }
-bool ChooseFolder(QString& folder) { return Dialogs().ChooseFolder(folder); }
+bool ChooseOpenFile(TFileDialog& dialog)
+{
+    const TOpenDialog open;
+    return Dialogs().ChooseOpenFile(dialog);
+}
+
+bool ChooseSaveFile(TFileDialog& dialog)
+{
+    const TOpenDialog open;
+    return Dialogs().ChooseSaveFile(dialog);
+}
+
+bool ChooseColor(uint32_t& color)
+{
+    const TOpenDialog open;
+    return Dialogs().ChooseColor(color);
+}
+
+bool ChooseFolder(QString& folder)
+{
+    const TOpenDialog open;
+    return Dialogs().ChooseFolder(folder);
+}
 
 void ShowFailure(std::exception_ptr current)
 {

@@ -63,6 +63,10 @@ bool ChooseSaveFile(TFileDialog& dialog);
 bool ChooseColor(uint32_t& color);
 bool ChooseFolder(QString& folder);
 
+// How many of the dialogs above are open at this moment (each runs the event loop until it is
+// answered). The link holds its polls while a dialog raised on its receive path is open.
+int OpenDialogCount();
+
 // Shows whatever failure `current` holds in the standard error dialog.
 void ShowFailure(std::exception_ptr current);
 

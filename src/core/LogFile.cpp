@@ -50,8 +50,14 @@ void WriteLogLine(const QString& text)
     // Received text goes in byte for byte as it came; each line reaches the file at once, so
     // the log is complete whatever ends the program.
     const QByteArray line = (LogTimeStamp(QDateTime::currentDateTime()) + QStringLiteral(": ") + text).toLatin1() + "\r\n";
-    Log->write(line);
-    Log->flush();
+    if (Log->write(line) == line.size() && Log->flush())
+        return;
+    // A full disk or a vanished folder: say so once and stop logging for the rest of the run
+    // (LogOpen stays set, so no other file is started). The program carries on.
+    const QString reason = Log->errorString();
+    Log->close();
+    ShowMessageBox(QStringLiteral("Error writing log file! Logging has stopped (%1).").arg(reason),
+                   QStringLiteral("Error"), TDialogIcon::Error);
 }
 
 void CloseLog()

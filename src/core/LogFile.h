@@ -13,7 +13,9 @@ extern bool LogOpen;
 // name (a second run started in the same second) is appended to, never replaced.
 void OpenLog();
 
-// Appends "<date time>: <text>" with CR LF while WriteLog is on. Never fails towards the caller.
+// Appends "<date time>: <text>" with CR LF while WriteLog is on. Never fails towards the caller:
+// the first write that fails (a full disk) is reported in a message box and ends logging for
+// the rest of the run.
 void WriteLogLine(const QString& text);
 
 // Closes the file if it is open.

@@ -1,6 +1,7 @@
 #include "core/Startup.h"
 
 #include <QLocale>
+#include <QTimer>
 
 #include "autotests/ResultStore.h"
 #include "config/AppSettings.h"
@@ -47,6 +48,15 @@ void InitializeProgram()
 
 void FinalizeProgram()
 {
+    // Nothing may talk to the stand any more: a poll or a clock tick from the event loop (the
+    // window lives on after its close, and a failing save below shows a dialog) would
+    // otherwise meet the port closed at the end and raise an error after the operator quit.
+    if (MForm) {
+        MForm->GVTimer->stop();
+        MForm->PSUOnTimer->stop();
+    }
+    Connected = false;
+    StandIdentified = false;
     // Each step runs whatever the step before it did: a pasted non-number in a front-panel
     // field must not keep the log open or the port held.
     GuardEvent(WriteTransientParams);

@@ -12,7 +12,8 @@ void ResetProgramState();
 // directory, reads settings.ini, applies it to the window and builds the error table.
 void InitializeProgram();
 
-// Ends the program while the main window is destroyed: saves [TR] and [ATS] from memory and
-// the front panel, closes the log and releases the port without sending anything. A failing
-// step is reported and the remaining steps still run.
+// Ends the program while the main window is destroyed: stops the polling and on-time timers
+// and clears the link flags, saves [TR] and [ATS] from memory and the front panel, closes the
+// log and releases the port without sending anything. A failing step is reported and the
+// remaining steps still run.
 void FinalizeProgram();

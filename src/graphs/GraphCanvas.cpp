@@ -67,6 +67,8 @@ void TCanvas::SetBrushColor(uint32_t color)
 
 void TCanvas::SetFont(int points, bool bold)
 {
+    FontPoints = points;
+    FontBold = bold;
     const QFont font = GraphFont(points, bold);
     if (font == Font)
         return;
@@ -196,6 +198,8 @@ void TCanvas::ThinLine(QPoint from, QPoint to)
 
 void TCanvas::TextOut(int x, int y, const QString& text)
 {
+    if (RecordedTextCalls)
+        RecordedTextCalls->push_back(TTextCall{x, y, text, FontPoints, FontBold});
     Painter.fillRect(QRect(x, y, Metrics.horizontalAdvance(text), Metrics.height()), BrushColor);
     Painter.setPen(Qt::black);
     Painter.drawText(x, y + Metrics.ascent(), text);

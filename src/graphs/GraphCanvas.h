@@ -32,6 +32,17 @@ QFont GraphFont(int points, bool bold);
 
 class QWidget;
 
+// One text drawn on a canvas: its cell's top-left corner, the text and the font.
+struct TTextCall {
+    int X;
+    int Y;
+    QString Text;
+    int Points;
+    bool Bold;
+};
+// Test seam: while set, every text drawn on any canvas is also appended here.
+inline std::vector<TTextCall>* RecordedTextCalls = nullptr;
+
 // The pixels of a shape as runs along its rows, relative to the shape's box.
 struct TPixelRun {
     int Dy;
@@ -88,6 +99,8 @@ private:
     int PenWidth = 1;
     QColor BrushColor{Qt::white};
     QFont Font;
+    int FontPoints = 8;
+    bool FontBold = false;
     QFontMetrics Metrics;
     bool PenDirty = true;
     bool BrushDirty = true;

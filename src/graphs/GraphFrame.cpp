@@ -159,8 +159,12 @@ void FitWindowToGraph(int plotRight, int axisY, int imageNumber)
 
 QImage& SizeBitmap(GraphImage& image)
 {
-    if (image.Bitmap.isNull() || image.Bitmap.size() != image.size())
+    if (image.Bitmap.isNull() || image.Bitmap.size() != image.size()) {
+        // A new bitmap holds whatever the memory held; the window may show it before the
+        // painter gets to it, so it starts in the background colour.
         image.Bitmap = QImage(image.size(), QImage::Format_RGB32);
+        image.Bitmap.fill(ColorOf(GraphColor(BackgroundColor)));
+    }
     return image.Bitmap;
 }
 

@@ -90,7 +90,7 @@ QString TitleLine2();
 void FitWindowToGraph(int plotRight, int axisY, int imageNumber);
 
 // Gives the bitmap of `image` the image's current size, creating it when there is none; a
-// bitmap never keeps an older size.
+// bitmap never keeps an older size. A new bitmap starts in the background colour.
 QImage& SizeBitmap(GraphImage& image);
 // SizeBitmap, then the main window repainted at once: the first step of every paint.
 QImage& PrepareBitmap(GraphImage& image);

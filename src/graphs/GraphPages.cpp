@@ -94,10 +94,13 @@ void ClearAllGraphs()
     const uint32_t background = GraphColor(BackgroundColor);
     for (int n = 1; n <= GraphCount; ++n) {
         GraphImage& image = *GraphImages[n];
-        TCanvas canvas(SizeBitmap(image), &image);
+        QImage& bitmap = SizeBitmap(image);
+        TCanvas canvas(bitmap, &image);
         canvas.SetPenColor(background);
         canvas.SetBrushColor(background);
-        canvas.Rectangle(0, 0, MForm->width(), MForm->height());
+        // The bitmap's own size: a graph painted on a grown window keeps a bitmap larger than
+        // the window shown now, and all of it is cleared.
+        canvas.Rectangle(0, 0, bitmap.width(), bitmap.height());
     }
     ClearResults();
 }

@@ -15,8 +15,9 @@ void RepaintShownGraph(bool onlyIfPainted);
 void PaintEfficiencyGraph();
 void PaintFanGraph();
 
-// Blanks all 26 images in the background colour (at their current size) and clears the result
-// store. The painted flags and the geometry stay, so readouts and repaints keep working.
+// Blanks all 26 images in the background colour (each whole bitmap, at the image's current
+// size) and clears the result store. The painted flags and the geometry stay, so readouts and
+// repaints keep working.
 void ClearAllGraphs();
 
 // Asks for a file name (the bitmap save dialog) and writes the bitmap of image n there as a

@@ -5,12 +5,22 @@
 //
 // Every failed operation first emits ErrorOccurred with its text (the link disconnects there)
 // and then throws EComPortError with the same text. A failure while waiting for input (the line
-// hangs up, the adapter is unplugged) emits ErrorOccurred only, once.
+// hangs up, the adapter is unplugged) emits ErrorOccurred only, once: the device is released at
+// once, and what had arrived before stays readable through ReadAll until Close.
+//
+// Opening leaves the flow control (RTS/CTS, XON/XOFF) as the device had it before.
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
 class QSerialPort;
+
+// The most the port holds of received bytes that the program has not read yet: 4 MiB, a whole
+// streamed cross-load run (12,000 points of about 150 bytes) with room to spare, so nothing a
+// run sends is lost while the operator reads a dialog, yet a stand that streams on and on
+// while nobody reads cannot fill the memory. Beyond it the bytes wait in the driver.
+constexpr qint64 ComReadBufferLimit = 4 * 1024 * 1024;
 
 class TComPort : public QObject {
     Q_OBJECT
@@ -35,6 +45,7 @@ public:
     // Queues the text's bytes for sending and returns without waiting for them to go out.
     void WriteText(const QString& text);
     // Every byte that has arrived and not been read yet, as Latin-1 text (possibly empty).
+    // After the line has been lost, the bytes that arrived before it went.
     QString ReadAll();
     // Bytes read since the port object was made, for diagnostics and the link benchmark.
     qint64 BytesReceived() const { return Received; }
@@ -50,6 +61,8 @@ signals:
 private:
     [[noreturn]] void Fail(const QString& message);
     void OnPortError();
+    void ReleaseLostLine();
+    QString LostLineMessage() const;
     void RaisePriority();
     void RestorePriority();
 
@@ -60,4 +73,6 @@ private:
     int SavedNice = 0;
     qint64 Received = 0;
     bool InOperation = false;  // inside one of our own calls: their failures go through Fail
+    bool Lost = false;
+    QByteArray Held;  // what arrived before the line was lost, not read yet
 };

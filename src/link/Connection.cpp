@@ -15,6 +15,12 @@
 #include "ui/MainForm.h"
 #include "ui/Widgets.h"
 
+namespace {
+bool Receiving = false;     // inside the receive notification
+int DialogsOutside = 0;     // dialogs open when it began
+QString LineLostMessage;    // the line went away; reported once everything it brought is done
+} // namespace
+
 void Connect()
 {
     TComPort& port = *MForm->COM;
@@ -37,6 +43,7 @@ void Disconnect()
     SetTextColor(form.ConnectInfoLabel, NeutralColor);
     form.StatusPanel[0]->clear();
     Connected = false;
+    LineLostMessage.clear();
 }
 
 void SendCommand(const QString& frame) { MForm->COM->WriteText(frame); }
@@ -71,8 +78,9 @@ void ProcessReceivedText(const QString& chunk)
     }
 }
 
-namespace {
-bool Receiving = false;
+bool ReceivePathStalled()
+{
+    return (Receiving && OpenDialogCount() > DialogsOutside) || !LineLostMessage.isEmpty();
 }
 
 void COMRxChar()
@@ -80,20 +88,36 @@ void COMRxChar()
     if (Receiving)
         return;  // the outer notification reads this text when the dispatch returns
     Receiving = true;
+    DialogsOutside = OpenDialogCount();
     // A failing frame drops the rest of its own chunk only; text that arrived meanwhile is
-    // read and processed by the next round.
-    while (MForm && MForm->COM->IsOpen()) {
+    // read and processed by the next round. After a hang-up the port still hands out what
+    // arrived before it, so every frame the stand sent is dispatched.
+    while (MForm) {
         const QString chunk = MForm->COM->ReadAll();
         if (chunk.isEmpty())
             break;
         GuardEvent([&chunk] { ProcessReceivedText(chunk); });
     }
     Receiving = false;
+    if (!LineLostMessage.isEmpty() && MForm) {
+        const QString message = LineLostMessage;
+        GuardEvent(Disconnect);
+        ShowErrorDialog(message);
+    }
 }
 
 void COMError(const QString& message, bool raised)
 {
-    GuardEvent(Disconnect);
-    if (!raised)
-        ShowErrorDialog(message);
+    if (raised) {
+        GuardEvent(Disconnect);  // the failing call reports it
+        return;
+    }
+    // The line went away while we waited for input. Disconnect only once what it delivered
+    // before has been dispatched: at the end of the receive notification now running (also
+    // one held by a dialog), or in a notification of its own.
+    if (!LineLostMessage.isEmpty())
+        return;
+    LineLostMessage = message;
+    if (!Receiving && MForm)
+        QTimer::singleShot(0, MForm, COMRxChar);
 }

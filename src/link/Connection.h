@@ -28,6 +28,12 @@ constexpr int ReceiveBufferLimit = 65535;
 // handled inside it; the outer handler reads again until nothing is left.
 void COMRxChar();
 
-// The port's error notification: disconnects; a failure nobody called for (the line hung up)
-// is shown here, once.
+// The port's error notification: disconnects. A failure nobody called for (the line hung up)
+// disconnects only after every frame received before it has been dispatched, and is shown
+// then, once.
 void COMError(const QString& message, bool raised);
+
+// True while what the stand sends cannot be processed: a dialog raised on the receive path
+// waits for the operator, or the line has gone and its last frames are being dispatched. Polls
+// wait meanwhile, so unanswerable answers do not pile up.
+bool ReceivePathStalled();

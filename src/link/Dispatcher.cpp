@@ -68,6 +68,10 @@ void ShowAcMeter(const TParsedCommand& p)
     MForm->ACCLabel->setText(QStringLiteral("Current: ") + FormatAmps(StrToFloat(r.AcCurrentText)));
     MForm->ACFLabel->setText(QStringLiteral("Frequency: ") + r.AcFrequencyText + QStringLiteral(" Hz"));
     MForm->ACPLabel->setText(QStringLiteral("Power: ") + r.AcPowerText + QStringLiteral(" W"));
+    // An input power that is not a number is reported here, once, by the frame that brought
+    // it; the power summary then counts it as unknown until a numeric one arrives.
+    if (!r.AcPowerText.isEmpty())
+        StrToFloat(r.AcPowerText);
 }
 
 // Runs the action of a known frame; false when the name is not one of the stand's.

@@ -88,26 +88,17 @@ void UpdatePowerSummary()
         high += readings.Current[r] * readings.Voltage[r];
     const float total = low + high;
 
-    // The AC input power is converted here; a text that is not a number is reported after the
-    // labels show what is known, with an efficiency of 0.
+    // Efficiency is output over the stand's AC input power. An input power that is empty, 0
+    // or not a number (the "MVC" frame that brought it has reported that) leaves it at 0.
     double efficiency = 0;
-    std::exception_ptr failure;
-    if (!readings.AcPowerText.isEmpty()) {
-        try {
-            const double input = StrToFloat(readings.AcPowerText);
-            if (input != 0)
-                efficiency = total / input * 100.0;
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }
+    double input = 0;
+    if (TryStrToFloat(readings.AcPowerText, input) && input != 0)
+        efficiency = total / input * 100.0;
     TMForm& form = *MForm;
     form.PSUpower1Label->setText(QStringLiteral("Low voltage power: ") + QString::number(RoundUp(low)) + QStringLiteral(" W"));
     form.PSUpower2Label->setText(QStringLiteral("High voltage power: ") + QString::number(RoundUp(high)) + QStringLiteral(" W"));
     form.PSUpower3Label->setText(QStringLiteral("Total power: ") + QString::number(RoundUp(total)) + QStringLiteral(" W"));
     form.PSUpower4Label->setText(QStringLiteral("Efficiency: ") + FormatFixed(efficiency, 7, 2) + QStringLiteral(" %"));
-    if (failure)
-        std::rethrow_exception(failure);
 }
 
 void ShowHardwareReport(const TParsedCommand& p)

@@ -8,8 +8,7 @@
 struct TParsedCommand;
 
 // Shows reading r: 1..11 the load channels, 12 the -12V channel, 13 the separate +5V standby
-// reading. Any other r does nothing. Channels 1..12 refresh the power summary, which fails
-// (after writing its labels) when the stand's AC power is not a number.
+// reading. Any other r does nothing. Channels 1..12 refresh the power summary.
 void UpdateChannelDisplay(int r);
 
 // PASS when Vmin <= voltage <= Vmax, current <= Imax and noise <= Nmax (each limit passes).
@@ -18,7 +17,8 @@ void SetPassMark(int r, bool pass);
 // Every load channel to FAIL; the test starts do this before they send their request.
 void ResetPassMarks();
 
-// Output power rounded up per group, and the efficiency against the stand's AC input power.
+// Output power rounded up per group, and the efficiency against the stand's AC input power
+// (0.00 % while that power is unknown: none yet, 0, or not a number).
 void UpdatePowerSummary();
 
 // The stand answered the greeting: identified, buttons swapped, polling started, info shown.

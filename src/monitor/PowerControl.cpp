@@ -18,7 +18,7 @@ void bPSUOFFClick() { SendCommand(PowerOffFrame()); }
 
 void PollTick()
 {
-    if (Connected && StandIdentified && !CrossLoadRunning)
+    if (Connected && StandIdentified && !CrossLoadRunning && !ReceivePathStalled())
         SendCommand(PollFrame());
 }
 

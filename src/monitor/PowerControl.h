@@ -10,6 +10,7 @@ void bPSUOFFClick();
 
 // The polling timer's tick: asks for readings while connected, identified and no cross-load
 // run is in progress. The timer keeps running, so polling resumes by itself after the run.
+// No poll goes out while the receive path is stalled (a dialog it raised is open).
 void PollTick();
 
 // The stand's "TN" report: PWR_OK came after t ms (low 16 bits). Within 450 ms the supply

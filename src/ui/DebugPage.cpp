@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include "monitor/DebugConsole.h"
 #include "ui/MainForm.h"
 #include "ui/Widgets.h"
 
@@ -29,6 +30,8 @@ void TMForm::BuildDebugPage()
     DebugMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
     DebugMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     DebugMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The oldest lines go first; a bounded memo also keeps no undo history.
+    DebugMemo->setMaximumBlockCount(DebugMemoLineLimit);
     layout->addWidget(DebugMemo, 1);
 
     auto* column = new QWidget(group);

@@ -1,7 +1,10 @@
 #include "ui/Widgets.h"
 
+#include <QClipboard>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,6 +12,7 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QVariant>
+#include <algorithm>
 
 void CentreOnScreen(QWidget* window)
 {
@@ -72,9 +76,47 @@ QLineEdit* MakeEdit(QWidget* parent, const QString& name, const QString& text, i
     auto* edit = new QLineEdit(text, parent);
     edit->setObjectName(name);
     if (maxLength > 0)
-        edit->setMaxLength(maxLength);
+        SetTypingLimit(edit, maxLength);
     edit->setGeometry(x, y, width, 21);
     return edit;
+}
+
+namespace {
+class TTypingLimit : public QObject {
+public:
+    TTypingLimit(QLineEdit* edit, int limit) : QObject(edit), Limit(limit) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto* edit = static_cast<QLineEdit*>(watched);
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        // Room left once the selection, which the input replaces, is gone.
+        const int room = Limit - (edit->text().size() - edit->selectedText().size());
+        if (key->matches(QKeySequence::Paste)) {
+            if (edit->isReadOnly())
+                return false;
+            const QString clip = QGuiApplication::clipboard()->text();
+            if (!clip.isEmpty() || edit->hasSelectedText())
+                edit->insert(clip.left(std::max(room, 0)));
+            return true;
+        }
+        const QString typed = key->text();
+        if (typed.isEmpty() || (key->modifiers() & Qt::ControlModifier) ||
+            typed.front().category() == QChar::Other_Control)
+            return false;  // editing keys and shortcuts type nothing
+        return room < typed.size();
+    }
+
+private:
+    int Limit;
+};
+} // namespace
+
+void SetTypingLimit(QLineEdit* edit, int limit)
+{
+    edit->installEventFilter(new TTypingLimit(edit, limit));
 }
 
 void SetBackground(QWidget* widget, unsigned color)

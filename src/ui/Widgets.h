@@ -36,8 +36,15 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& tex
                         int width, int height, int pixelSize = 0);
 QGroupBox* MakeGroup(QWidget* parent, const QString& name, const QString& title, int x, int y,
                      int width, int height);
+// An edit whose typing stops at maxLength characters (0 = no limit); see SetTypingLimit.
 QLineEdit* MakeEdit(QWidget* parent, const QString& name, const QString& text, int x, int y,
                     int width, int maxLength);
+
+// Stops typing and pasting (Ctrl+V) in `edit` at `limit` characters: a typed character that
+// would make the text longer is discarded, a paste takes what fits. What the program writes
+// into the field is kept whole, however long (QLineEdit's own maximum length would cut it),
+// and such a text can still be shortened.
+void SetTypingLimit(QLineEdit* edit, int limit);
 
 // The background colour of a panel or group (0x00BBGGRR or an R, G, B triple).
 void SetBackground(QWidget* widget, unsigned color);

@@ -87,6 +87,9 @@ private slots:
         QTest::newRow("signed exponent") << "-2e+2" << -200.0;
         QTest::newRow("blanks around") << "  4.75  " << 4.75;
         QTest::newRow("underflow is zero") << "1e-400" << 0.0;
+        // Too small to hold because of its digits, not its exponent.
+        QTest::newRow("underflow in the fraction") << "0." + QString(400, u'0') + "1" << 0.0;
+        QTest::newRow("underflow despite a positive exponent") << "0." + QString(420, u'0') + "1e+10" << 0.0;
         QTest::newRow("g15 text") << "3.13499999046326" << 3.13499999046326;
     }
     void StrToFloatAccepts()
@@ -109,6 +112,9 @@ private slots:
         QTest::newRow("trailing text") << "12V";
         QTest::newRow("hex") << "$10";
         QTest::newRow("overflow") << "1e400";
+        // Too large to hold because of its digits, although the exponent is negative.
+        QTest::newRow("overflow despite a negative exponent") << "1" + QString(400, u'0') + "e-1";
+        QTest::newRow("overflow in the digits") << "1" + QString(400, u'0');
         QTest::newRow("nan") << "nan";
         QTest::newRow("inner blank") << "1 2";
     }

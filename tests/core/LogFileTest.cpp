@@ -1,5 +1,6 @@
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTest>
 #include <optional>
@@ -111,6 +112,30 @@ private slots:
         QFile::remove(Fixture->Path("log"));
         OpenLog();
         QVERIFY(LogOpen);
+    }
+
+    void AFailedWriteIsReportedOnceAndLoggingStops()
+    {
+        // A full disk: this run's file is the device that is always full.
+        AppSettings.WriteLog = true;
+        QDir().mkdir(Fixture->Path("log"));
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int s = 0; s <= 3; ++s)
+            QFile::link("/dev/full", Fixture->Path("log/" + now.addSecs(s).toString("yyyy-MM-dd HH-mm-ss") + ".txt"));
+        OpenLog();
+        QVERIFY(LogOpen);
+        WriteLogLine("Received: !GV;#");
+        QCOMPARE(Fixture->Dialogs.TakeAll(),
+                 QStringList{DescribeDialog("MessageBox", "Error",
+                                            "Error writing log file! Logging has stopped (No space left on device).",
+                                            TDialogIcon::Error)});
+        WriteLogLine("Executed: !GV;#");
+        QVERIFY(Fixture->Dialogs.Calls.isEmpty());
+        // Logging stays off for the rest of the run: no new file either.
+        OpenLog();
+        WriteLogLine("Received: later");
+        QVERIFY(Fixture->Dialogs.Calls.isEmpty());
+        QCOMPARE(LogFiles().size(), 4);
     }
 
     void MidnightLeavesTheTimeOut()

@@ -2,7 +2,9 @@
 // bridge steps without a measurement, the fan scales, the +5Vstb voltage window, the legends,
 // and the graphs' conditions (page shown, maximum power given).
 
+#include <QDir>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -190,6 +192,41 @@ private slots:
         QCOMPARE(ColorNumberAt(StandbyImage, 164, 332), 17);
         QCOMPARE(ColorNumberAt(StandbyImage, 165, 332), BackgroundColor);
         QCOMPARE(ColorNumberAt(StandbyImage, 160, 330), BackgroundColor);
+    }
+
+    void StandbyEllipsesAreLogged_data()
+    {
+        QTest::addColumn<int>("shape");
+        QTest::addColumn<bool>("logging");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("ellipses, logging on") << 1 << true << 200;
+        QTest::newRow("ellipses, logging off") << 1 << false << 0;
+        QTest::newRow("rectangles") << 0 << true << 0;
+        QTest::newRow("rhombi") << 2 << true << 0;
+        QTest::newRow("no dots") << 3 << true << 0;
+    }
+    void StandbyEllipsesAreLogged()
+    {
+        QFETCH(int, shape);
+        QFETCH(bool, logging);
+        QFETCH(int, lines);
+        Fixture->WriteFile("settings.ini", QByteArray("[General]\r\nWriteLog=") + (logging ? "1" : "0") + "\r\n");
+        TMForm& form = Fixture->Open();
+        AppSettings.DotShape = shape;
+        for (int s = 0; s < RunSteps; ++s)
+            ResultStore.StandbyRun[s].voltage = 5.0f;
+        form.PC->setCurrentWidget(form.Tab5VStb);
+        QVERIFY(GraphDrawnFlags[StandbyImage]);
+        const QStringList logs = QDir(Fixture->Path("log")).entryList(QDir::Files);
+        QCOMPARE(logs.size(), logging ? 1 : 0);
+        const QString log = logging ? QString::fromLatin1(Fixture->ReadFile("log/" + logs[0])) : QString();
+        const QStringList dots = log.split("\r\n").filter(QRegularExpression(": \\d+;\\d+;\\d+;\\d+$"));
+        QCOMPARE(dots.size(), lines);
+        if (lines > 0) {
+            // Step s at x = 60 + 5 s, its top edge at 330 for 5.0 V, the box 5 x 5.
+            QVERIFY2(dots.first().endsWith(": 60;330;65;335"), qPrintable(dots.first()));
+            QVERIFY2(dots.last().endsWith(": 1055;330;1060;335"), qPrintable(dots.last()));
+        }
     }
 
     void EmptyMaxPowerLeavesTheSizedImageUndrawn_data()

@@ -21,6 +21,7 @@
 #include "graphs/GraphFrame.h"
 #include "graphs/GraphPages.h"
 #include "graphs/GraphState.h"
+#include "link/Connection.h"
 #include "ui/Fonts.h"
 
 using namespace GraphTest;
@@ -70,6 +71,19 @@ void ShowGraph(TMForm& form, const QString& page, int index)
 }
 } // namespace
 
+// Keeps a copy of the bitmap an image shows the first time it paints one.
+class TFirstShownBitmap : public QObject {
+public:
+    QImage Shown;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const auto* image = static_cast<GraphImage*>(watched);
+        if (event->type() == QEvent::Paint && Shown.isNull() && !image->Bitmap.isNull())
+            Shown = image->Bitmap.copy();
+        return false;
+    }
+};
+
 class GraphPagesTest : public QObject {
     Q_OBJECT
     std::optional<TWindowFixture> Fixture;
@@ -108,6 +122,26 @@ private slots:
         form.PC->setCurrentWidget(form.Tab5VStb);
         QCOMPARE(form.height(), 580 + 110 + form.BPanel->height() + ChromeHeight);
         QCOMPARE(GraphImages[26]->size(), QSize(1156, 686));
+    }
+
+    void ANewBitmapIsShownInTheBackgroundColour()
+    {
+        // The window repaints once between sizing the bitmap and drawing on it: what it shows
+        // then is the background, not whatever the memory held.
+        TMForm& form = Fixture->Open();
+        UseTestPalette();
+        TFirstShownBitmap first;
+        GraphImages[1]->installEventFilter(&first);
+        form.PC->setCurrentWidget(form.TabKHX);
+        GraphImages[1]->removeEventFilter(&first);
+        QVERIFY(GraphDrawnFlags[1]);
+        QVERIFY(!first.Shown.isNull());
+        const QRgb background = ColorOf(AppSettings.Color[BackgroundColor]).rgb();
+        int others = 0;
+        for (int y = 0; y < first.Shown.height(); ++y)
+            for (int x = 0; x < first.Shown.width(); ++x)
+                others += first.Shown.pixel(x, y) != background;
+        QCOMPARE(others, 0);
     }
 
     void NonGraphPagesRestoreTheDesignSize_data()
@@ -182,6 +216,55 @@ private slots:
         QVERIFY2(painted > (map && image != StandbyImage ? 250000 : 1000), qPrintable(QString::number(painted)));
     }
 
+    void EndFramesRepaintWhatIsShown_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<QList<int>>("painted");
+        QTest::addColumn<int>("width");  // 0: the design width
+        const QList<int> none;
+        QTest::newRow("ATE, its map shown") << "TabKHX" << 0 << "!ATE;#" << QList<int>{1} << 1325;
+        QTest::newRow("ATE, the summary shown") << "TabKHX" << 11 << "!ATE;#" << QList<int>{25} << 1325;
+        QTest::newRow("ATE, a noise map shown") << "TabNoise" << 0 << "!ATE;#" << QList<int>{14} << 1325;
+        QTest::newRow("ATE, the front panel shown") << "TabFrontPanel" << 0 << "!ATE;#" << none << 0;
+        QTest::newRow("NTE, its map shown") << "TabNoise" << 3 << "!NTE;#" << QList<int>{17} << 1325;
+        QTest::newRow("NTE while KHX is shown repaints the KHX map") << "TabKHX" << 2 << "!NTE;#" << QList<int>{3}
+                                                                      << 1325;
+        QTest::newRow("NTE, manual loading shown") << "TabTesting" << 0 << "!NTE;#" << none << 0;
+        QTest::newRow("STE, its graph shown") << "Tab5VStb" << 0 << "!STE;#" << QList<int>{26} << 1325;
+        QTest::newRow("STE, the fan graph shown") << "TabEfficiency" << 1 << "!STE;#" << QList<int>{13} << 1365;
+        QTest::newRow("STE, the debug page shown") << "TabDebug" << 0 << "!STE;#" << none << 0;
+        QTest::newRow("FAE with the PFC sub-page shown paints both graphs")
+            << "TabEfficiency" << 0 << "!FAE;#" << QList<int>{12, 13} << 1365;
+        QTest::newRow("FAE, the fan sub-page shown") << "TabEfficiency" << 1 << "!FAE;#" << QList<int>{12, 13} << 1365;
+        QTest::newRow("FAE, KHX shown") << "TabKHX" << 0 << "!FAE;#" << none << 1325;
+        QTest::newRow("FAE, the front panel shown") << "TabFrontPanel" << 0 << "!FAE;#" << none << 0;
+    }
+    void EndFramesRepaintWhatIsShown()
+    {
+        QFETCH(QString, page);
+        QFETCH(int, index);
+        QFETCH(QString, frame);
+        QFETCH(QList<int>, painted);
+        QFETCH(int, width);
+        Fixture->WriteFile("settings.ini", "[General]\r\nEFC_PFC_Test=1\r\n");
+        TMForm& form = Fixture->Open();
+        if (page.startsWith("TabKHX") || page == "TabEfficiency" || page == "TabNoise" || page == "Tab5VStb")
+            ShowGraph(form, page, index);
+        else
+            form.PC->setCurrentWidget(form.findChild<QWidget*>(page));
+        for (int n = 1; n <= GraphCount; ++n)
+            GraphDrawnFlags[n] = false;  // what showing the page painted does not count
+        GuardEvent([&] { ProcessReceivedText(frame); });
+        QList<int> drawn;
+        for (int n = 1; n <= GraphCount; ++n)
+            if (GraphDrawnFlags[n])
+                drawn << n;
+        QCOMPARE(drawn, painted);
+        QCOMPARE(form.width(), width == 0 ? DesignWidth : width);
+    }
+
     void ClearGraphsBlanksEveryImageAndKeepsTheBookkeeping()
     {
         TMForm& form = Fixture->Open();
@@ -207,6 +290,38 @@ private slots:
         // A graph painted before is painted again when only painted ones are.
         RepaintShownGraph(true);
         QCOMPARE(ColorNumberAt(1, 60, 200), 0);
+    }
+
+    void ClearGraphsBlanksAnImageLargerThanTheWindow_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("image");
+        QTest::newRow("Fan") << "TabEfficiency" << 1 << 13;
+        QTest::newRow("+5Vstb test") << "Tab5VStb" << 0 << 26;
+    }
+    void ClearGraphsBlanksAnImageLargerThanTheWindow()
+    {
+        // The graph's bitmap outgrows the front panel's window; clearing from there must
+        // still blank all of it, or "Save Image" writes the leftovers.
+        QFETCH(QString, page);
+        QFETCH(int, index);
+        QFETCH(int, image);
+        TMForm& form = Fixture->Open();
+        UseTestPalette();
+        FillRandomResults();
+        ShowGraph(form, page, index);
+        QVERIFY(GraphDrawnFlags[image]);
+        form.PC->setCurrentWidget(form.TabFrontPanel);
+        const QImage& bitmap = GraphImages[image]->Bitmap;
+        QVERIFY(bitmap.width() > form.width() || bitmap.height() > form.height());
+        form.bClearGraphs->click();
+        const QRgb background = ColorOf(AppSettings.Color[BackgroundColor]).rgb();
+        int others = 0;
+        for (int y = 0; y < bitmap.height(); ++y)
+            for (int x = 0; x < bitmap.width(); ++x)
+                others += bitmap.pixel(x, y) != background;
+        QCOMPARE(others, 0);
     }
 
     void SummaryWithoutRailsShowsItsMessageOnEveryRepaint()

@@ -10,7 +10,9 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <optional>
+#include <utility>
 
 #include "PtyPeer.h"
 #include "TestRegistry.h"
@@ -19,6 +21,7 @@
 #include "config/AppSettings.h"
 #include "core/ProgramState.h"
 #include "link/ComPort.h"
+#include "link/Dispatcher.h"
 #include "link/Connection.h"
 #include "ui/ChannelControls.h"
 #include "ui/MainForm.h"
@@ -46,6 +49,25 @@ class LinkEndToEndTest : public QObject {
         QCOMPARE(Stand->ReadUntil("!!!;#", 2000), QByteArray("!!!;#"));
         Stand->Write(Report);
         QTRY_VERIFY_WITH_TIMEOUT(StandIdentified, 2000);
+    }
+
+    // Plays the stand for `ms`: every poll is answered with answer(n), n counting the polls
+    // from 0. Returns the number of polls answered.
+    int AnswerPolls(int ms, const std::function<QByteArray(int)>& answer)
+    {
+        int polls = 0;
+        QByteArray pending;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms) {
+            pending += Stand->ReadFor(10);
+            qsizetype at = 0;
+            while ((at = pending.indexOf("!GV;#")) >= 0) {
+                pending.remove(0, at + 5);
+                Stand->Write(answer(polls++));
+            }
+        }
+        return polls;
     }
 
 private slots:
@@ -121,6 +143,139 @@ private slots:
         QVERIFY(Stand->ReadUntil("!PF;#", 2000).contains("!PF;#"));
     }
 
+    void OneBadAcPowerIsReportedOnceAndTheEfficiencyComesBack()
+    {
+        ConnectToStand();
+        if (QTest::currentTestFailed())
+            return;
+        TMForm& form = *Fixture->Window();
+        // Each answer carries a reading before the AC meter, as the stand sends them; the
+        // meter's power is unreadable in the first answer only.
+        const int polls = AnswerPolls(1500, [](int n) {
+            return QByteArray("!VC;3;12;7.5;0;0;#!MVC;230.0;0.500;50.0;") + (n == 0 ? "n/a" : "180") + ";#";
+        });
+        QVERIFY2(polls >= 5, qPrintable(QString::number(polls)));
+        QCOMPARE(Fixture->Dialogs.TakeAll(),
+                 QStringList{DescribeDialog("Error", ApplicationTitle(), "'n/a' is not a valid floating point value.",
+                                            TDialogIcon::Error)});
+        QCOMPARE(form.ACPLabel->text(), QString("Power: 180 W"));
+        QCOMPARE(form.PSUpower4Label->text(), QString("Efficiency: 50.00 %"));
+        QVERIFY(Connected && form.COM->IsOpen());
+    }
+
+    void ADialogOnTheReceivePathHoldsThePolls()
+    {
+        ConnectToStand();
+        if (QTest::currentTestFailed())
+            return;
+        TMForm& form = *Fixture->Window();
+        QByteArray sentMeanwhile;
+        Fixture->Dialogs.WhileShown = [&](const TDialogCall&) {
+            // The operator reads the dialog for a second; the stand sends one more reading.
+            Stand->ReadFor(150);  // a poll already on its way
+            Stand->Write("!VC;3;12.5;1;0;0;#");
+            sentMeanwhile = Stand->ReadFor(1000);
+        };
+        Stand->Write("!FAN;abc;1;#");
+        QTRY_COMPARE_WITH_TIMEOUT(Fixture->Dialogs.Calls.size(), 1, 3000);
+        Fixture->Dialogs.WhileShown = nullptr;
+        QCOMPARE(Fixture->Dialogs.TakeAll(),
+                 QStringList{DescribeDialog("Error", ApplicationTitle(), "'abc' is not a valid integer value.",
+                                            TDialogIcon::Error)});
+        QCOMPARE(sentMeanwhile, QByteArray());
+        // After OK the reading that came meanwhile is shown and polling goes on.
+        QTRY_COMPARE_WITH_TIMEOUT(FrontVoltageLabelTable[4]->text(), QString("+12.500 VDC"), 2000);
+        QVERIFY(Stand->ReadUntil("!GV;#!GV;#", 2000).contains("!GV;#!GV;#"));
+        QVERIFY(Connected && form.COM->IsOpen());
+    }
+
+    void AHangUpBehindAnOpenDialogLosesNoFrame()
+    {
+        ConnectToStand("[General]\r\nGVTimeout=60000\r\n");
+        if (QTest::currentTestFailed())
+            return;
+        TMForm& form = *Fixture->Window();
+        constexpr int Points = 2000;
+        QByteArray run = "!AT;#";
+        for (int n = 0; n < Points; ++n) {
+            run += "!G;" + QByteArray::number(n) + ';';
+            for (int k = 1; k <= 11; ++k)
+                run += "3.3;" + QByteArray::number(n % 30) + ';';
+            run += '#';
+        }
+        uint64_t dispatchedBefore = 0;
+        bool streamed = false;
+        Fixture->Dialogs.WhileShown = [&](const TDialogCall&) {
+            // While the operator reads the first dialog, the stand streams a run and the line goes.
+            if (std::exchange(streamed, true))
+                return;
+            dispatchedBefore = DispatchedFrames;
+            Stand->Write(run);
+            QTest::qWait(300);
+            Stand->HangUp();
+            QTest::qWait(300);
+        };
+        Stand->Write("!FAN;abc;1;#");
+        QTRY_VERIFY_WITH_TIMEOUT(!Connected, 10000);
+        Fixture->Dialogs.WhileShown = nullptr;
+        QCOMPARE(Fixture->Dialogs.TakeAll(),
+                 (QStringList{DescribeDialog("Error", ApplicationTitle(), "'abc' is not a valid integer value.",
+                                             TDialogIcon::Error),
+                              DescribeDialog("Error", ApplicationTitle(),
+                                             "The connection to COM1 was lost (the device was closed or unplugged).",
+                                             TDialogIcon::Error)}));
+        QCOMPARE(DispatchedFrames - dispatchedBefore, uint64_t(Points + 1));
+        for (int n = 0; n < Points; ++n) {
+            if (CrossLoadAt(11, n).voltage != 3.3f || CrossLoadAt(11, n).current != float(n % 30))
+                QFAIL(qPrintable(QString("point %1 missing").arg(n)));
+        }
+        QVERIFY(!form.COM->IsOpen());
+        QVERIFY(form.bConnect->isEnabled() && !form.bDisconnect->isEnabled());
+        QVERIFY(!form.GVTimer->isActive());
+        // A stand on the line again: Connect works as before.
+        Stand.emplace(Fixture->Dir(), 1);
+        form.bConnect->click();
+        QCOMPARE(Stand->ReadUntil("!!!;#", 2000), QByteArray("!!!;#"));
+        Stand->Write(Report);
+        QTRY_VERIFY_WITH_TIMEOUT(StandIdentified, 2000);
+    }
+
+    void ReceiveNotificationsNeverOverlap()
+    {
+        // The stand writes a second chunk while the first is being dispatched, with one frame
+        // split across the two: the second waits for the first to be done.
+        ConnectToStand("[General]\r\nGVTimeout=60000\r\n");
+        if (QTest::currentTestFailed())
+            return;
+        TMForm& form = *Fixture->Window();
+        form.DebugMemo->clear();
+        struct TSecondChunk : QObject {
+            TPtyPeer* Stand = nullptr;
+            bool Sent = false;
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                if (event->type() == QEvent::EnabledChange && !Sent) {
+                    Sent = true;  // inside the action of "!AT;#", the first frame
+                    Stand->Write(";1;0;0;#!ATE;#");
+                    QTest::qWait(100);
+                }
+                return false;
+            }
+        } second;
+        second.Stand = &*Stand;
+        form.bATStart->installEventFilter(&second);
+        Stand->Write("!AT;#!VC;0;3.3;1;0;0;#!VC;1;5");
+        QTRY_VERIFY_WITH_TIMEOUT(form.DebugMemo->toPlainText().contains("!ATE;#"), 3000);
+        QTest::qWait(50);
+        form.bATStart->removeEventFilter(&second);
+        QVERIFY(second.Sent);
+        QCOMPARE(form.DebugMemo->toPlainText().split(u'\n'),
+                 (QStringList{"Received: !AT;#!VC;0;3.3;1;0;0;#!VC;1;5", "Executed: !AT;#",
+                              "Executed: !VC;0;3.3;1;0;0;#", "Received: ;1;0;0;#!ATE;#", "Executed: !VC;1;5;1;0;0;#",
+                              "Executed: !ATE;#"}));
+        QCOMPARE(FrontVoltageLabelTable[2]->text(), QString("+5.000 VDC"));
+    }
+
     void AHangUpDisconnectsAndIsShownOnce()
     {
         ConnectToStand();
@@ -130,9 +285,10 @@ private slots:
         Stand->HangUp();
         QTRY_VERIFY_WITH_TIMEOUT(!Connected, 3000);
         QTest::qWait(300);
-        const QStringList dialogs = Fixture->Dialogs.TakeAll();
-        QCOMPARE(dialogs.size(), 1);
-        QVERIFY(dialogs[0].startsWith("Error (error) [" + ApplicationTitle() + "] "));
+        QCOMPARE(Fixture->Dialogs.TakeAll(),
+                 QStringList{DescribeDialog("Error", ApplicationTitle(),
+                                            "The connection to COM1 was lost (the device was closed or unplugged).",
+                                            TDialogIcon::Error)});
         QVERIFY(!form.COM->IsOpen());
         QVERIFY(form.bConnect->isEnabled() && !form.bDisconnect->isEnabled());
         QCOMPARE(form.ConnectInfoLabel->text(), QString("Disconnected"));
@@ -159,6 +315,34 @@ private slots:
         QVERIFY(log.contains(": Executed: " + Report + "\r\n"));
         QVERIFY(log.contains(": Executed: !VC;0;3.3;1;0;0;#\r\n"));
         QVERIFY(log.endsWith("\r\n"));
+    }
+
+    void QuittingWhilePollingSendsNothingAndShowsNothing_data()
+    {
+        QTest::addColumn<int>("interval");
+        QTest::newRow("10 ms") << 10;
+        QTest::newRow("default 100 ms") << 100;
+    }
+    void QuittingWhilePollingSendsNothingAndShowsNothing()
+    {
+        QFETCH(int, interval);
+        ConnectToStand("[General]\r\nGVTimeout=" + QByteArray::number(interval) + "\r\n");
+        if (QTest::currentTestFailed())
+            return;
+        TMForm& form = *Fixture->Window();
+        Stand->Write("!TN;200;#");  // the on-time clock runs too
+        QTRY_VERIFY_WITH_TIMEOUT(form.PSUOnTimer->isActive(), 2000);
+        QVERIFY(Stand->ReadUntil("!GV;#", 2000).contains("!GV;#"));
+        Fixture->Dialogs.AnswerYesNo(true);
+        form.mExit->trigger();
+        const QString clock = form.TimerLabel->text();
+        QCOMPARE(Fixture->Dialogs.Take().Kind, QString("YesNo"));
+        Stand->ReadFor(0);  // a poll that left before the close
+        QCOMPARE(Stand->ReadFor(1200), QByteArray());
+        QVERIFY(Fixture->Dialogs.Calls.isEmpty());
+        QVERIFY(!form.GVTimer->isActive() && !form.PSUOnTimer->isActive());
+        QVERIFY(!Connected && !StandIdentified && !form.COM->IsOpen());
+        QCOMPARE(form.TimerLabel->text(), clock);  // the clock stopped with the program
     }
 
     void AMissingPortIsReportedAndStaysDisconnected()
@@ -227,6 +411,36 @@ private slots:
         QCOMPARE(Fixture->Dialogs.TakeAll().size(), 1);
         QVERIFY(!form.COM->IsOpen() && form.bConnect->isEnabled() && !form.bDisconnect->isEnabled());
         QCOMPARE(form.ConnectInfoLabel->text(), QString("Disconnected"));
+        simulator.terminate();
+        simulator.waitForFinished(5000);
+    }
+
+    void AnUnpacedRunCutByAHangUpKeepsEveryFrameSent()
+    {
+        // The line closes in the middle of a cross-load run streamed as fast as it goes: every
+        // frame the stand wrote before is dispatched, the points are in the store.
+        constexpr int Frames = 9000;
+        QProcess simulator;
+        simulator.start(TARVIK_STAND_SIM, {"--unpaced", "--hangup-after-frames", QString::number(Frames), "--link",
+                                           Fixture->Path("dev/COM1")});
+        QVERIFY(simulator.waitForStarted(5000) && simulator.waitForReadyRead(5000));
+        Fixture->WriteFile("settings.ini", "[General]\r\nGVTimeout=60000\r\n");
+        TMForm& form = Fixture->Open();
+        const uint64_t before = DispatchedFrames;
+        form.bConnect->click();
+        QTRY_VERIFY_WITH_TIMEOUT(StandIdentified, 5000);
+        GuardEvent([&] { SendCommand("!ATS;0200;1200;1400;2;0;#"); });
+        QTRY_VERIFY_WITH_TIMEOUT(!Connected, 20000);
+        QCOMPARE(Fixture->Dialogs.TakeAll().size(), 1);
+        QCOMPARE(DispatchedFrames - before, uint64_t(Frames));
+        // The stand sends its points in order; the last one it wrote is stored.
+        const QStringList lines = form.DebugMemo->toPlainText().split(u'\n');
+        const QStringList points = lines.filter(QRegularExpression("^Executed: !G;"));
+        QVERIFY(points.size() > 2000);
+        const QStringList last = points.last().mid(QString("Executed: ").size()).split(u';');
+        const int n = last[1].toInt();
+        QCOMPARE(CrossLoadAt(4, n).voltage, last[8].toFloat());
+        QCOMPARE(CrossLoadAt(4, n).current, last[9].toFloat());
         simulator.terminate();
         simulator.waitForFinished(5000);
     }

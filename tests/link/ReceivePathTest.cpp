@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QMap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -105,6 +106,81 @@ private slots:
         Receive("!ATE;#");
         QVERIFY(!CrossLoadRunning);
         QCOMPARE(DispatchedLines(form).last(), QString("Executed: !ATE;#"));
+    }
+
+    // A frame whose field does not convert: which frames stop their chunk with the error dialog
+    // (no log line, the next frame not run) and which only stop storing (logged, the chunk goes
+    // on), and what was stored before the failing field.
+    void ConversionFailuresByFrame_data()
+    {
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<QString>("dialog");  // empty: none
+        QTest::addColumn<QString>("probe");
+        QTest::addColumn<double>("value");
+        const QString integer = "'%1' is not a valid integer value.";
+        const QString decimal = "'%1' is not a valid floating point value.";
+        QTest::newRow("VC, all good") << "!VC;3;12;1;0;0;#" << "" << "Voltage4" << 12.0;
+        QTest::newRow("VC, bad index") << "!VC;a;1;1;0;0;#" << integer.arg("a") << "Voltage1" << 0.0;
+        QTest::newRow("VC, bad current keeps the voltage") << "!VC;3;12.5;x;0;0;#" << decimal.arg("x") << "Voltage4"
+                                                           << 12.5;
+        QTest::newRow("MVC, bad power") << "!MVC;230;1;50;n/a;#" << decimal.arg("n/a") << "AcVoltage" << 230.0;
+        QTest::newRow("MVC, bad voltage after the texts") << "!MVC;2x0;1;50;100;#" << decimal.arg("2x0") << "AcPower"
+                                                          << 100.0;
+        QTest::newRow("ERR, bad code") << "!ERR;e;#" << integer.arg("e") << "none" << 0.0;
+        QTest::newRow("FAN, bad second speed") << "!FAN;1200;x;#" << integer.arg("x") << "Fan1" << 1200.0;
+        QTest::newRow("MT, bad fourth temperature") << "!MT;1;2;3;x;#" << decimal.arg("x") << "T3" << 3.0;
+        QTest::newRow("TN, empty time") << "!TN;;#" << integer.arg("") << "none" << 0.0;
+        QTest::newRow("TF, fraction") << "!TF;1.5;#" << integer.arg("1.5") << "none" << 0.0;
+        QTest::newRow("G, bad point number") << "!G;x;3.3;1;#" << integer.arg("x") << "CrossLoad1@0" << 0.0;
+        QTest::newRow("G, bad second pair") << "!G;5;3.3;1;5.1;x;#" << "" << "CrossLoad1@5" << 3.3;
+        QTest::newRow("N, bad point number") << "!N;1x;40;#" << integer.arg("1x") << "Noise1@0" << 0.0;
+        QTest::newRow("N, bad second value") << "!N;5;40;4x;#" << "" << "Noise1@5" << 40.0;
+        QTest::newRow("S, bad step") << "!S;x;5;1;#" << integer.arg("x") << "Standby0" << 0.0;
+        QTest::newRow("S, bad current stores nothing") << "!S;7;5.02;x;#" << "" << "Standby7" << 0.0;
+        QTest::newRow("FAM, bad step") << "!FAM;x;1;1;1;1;1;#" << "" << "Efficiency0" << 0.0;
+        QTest::newRow("FAM, bad temperature") << "!FAM;4;97;87;hot;1;1;#" << "" << "Efficiency4" << 87.0;
+    }
+    void ConversionFailuresByFrame()
+    {
+        QFETCH(QString, frame);
+        QFETCH(QString, dialog);
+        QFETCH(QString, probe);
+        QFETCH(double, value);
+        Fixture->WriteFile("settings.ini", "[General]\r\nWriteLog=1\r\n");
+        Fixture->Open();
+        const QString chunk = frame + "!AT;#";
+        Receive(chunk);
+        const bool guarded = dialog.isEmpty();
+        QCOMPARE(Fixture->Dialogs.TakeAll(),
+                 guarded ? QStringList{}
+                         : QStringList{DescribeDialog("Error", ApplicationTitle(), dialog, TDialogIcon::Error)});
+        const TChannelReadings& r = ChannelReadings;
+        const QMap<QString, double> probes{
+            {"none", 0},
+            {"Voltage1", r.Voltage[1]},
+            {"Voltage4", r.Voltage[4]},
+            {"AcVoltage", r.AcVoltageText.toDouble()},
+            {"AcPower", r.AcPowerText.toDouble()},
+            {"Fan1", r.FanSpeed[1]},
+            {"T3", r.Temperature[3]},
+            {"CrossLoad1@0", CrossLoadAt(1, 0).voltage},
+            {"CrossLoad1@5", CrossLoadAt(1, 5).voltage},
+            {"Noise1@0", NoiseAt(1, 0)},
+            {"Noise1@5", NoiseAt(1, 5)},
+            {"Standby0", ResultStore.StandbyRun[0].voltage},
+            {"Standby7", ResultStore.StandbyRun[7].voltage},
+            {"Efficiency0", ResultStore.EfficiencyRun.ratios[0].powerFactor},
+            {"Efficiency4", ResultStore.EfficiencyRun.ratios[4].efficiency},
+        };
+        QVERIFY2(probes.contains(probe), qPrintable(probe));
+        QCOMPARE(float(probes[probe]), float(value));
+        QCOMPARE(CrossLoadRunning, guarded);  // the frame behind it in the chunk
+        const QStringList logs = QDir(Fixture->Path("log")).entryList(QDir::Files);
+        QCOMPARE(logs.size(), 1);
+        const QByteArray log = Fixture->ReadFile("log/" + logs[0]);
+        QVERIFY(log.contains(": Received: " + chunk.toLatin1() + "\r\n"));
+        QCOMPARE(log.contains(": Executed: " + frame.toLatin1() + "\r\n"), guarded);
+        QCOMPARE(log.contains(": Executed: !AT;#\r\n"), guarded);
     }
 
     void JunkWithoutFramesDoesNotGrowTheBuffer()

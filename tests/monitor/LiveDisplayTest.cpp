@@ -1,6 +1,7 @@
 // What the operator sees of the live readings, the stand's reports and the PSU controls,
 // driven through the receive path as the stand (or the debug console) would drive it.
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -14,6 +15,7 @@
 #include "config/AppSettings.h"
 #include "core/ProgramState.h"
 #include "link/Connection.h"
+#include "monitor/DebugConsole.h"
 #include "monitor/PowerControl.h"
 #include "ui/ChannelControls.h"
 #include "ui/MainForm.h"
@@ -150,16 +152,23 @@ private slots:
         QCOMPARE(form.PSUpower4Label->text(), QString("Efficiency: 0.00 %"));
     }
 
-    void ANonNumericAcPowerFailsEachReadingAfterItsLabels()
+    void ANonNumericAcPowerIsReportedByItsOwnFrameOnly()
     {
         TMForm& form = Fixture->Open();
-        Receive("!MVC;230;1;50;n/a;#");
-        QCOMPARE(form.ACPLabel->text(), QString("Power: n/a W"));
-        Receive("!VC;3;12;1;0;0;#!VC;4;12;2;0;0;#");
+        Receive("!VC;3;12;7.5;0;0;#!MVC;230;1;50;n/a;#!VC;4;12;2;0;0;#");
         QCOMPARE(Fixture->Dialogs.TakeAll(), QStringList{ErrorBox("'n/a' is not a valid floating point value.")});
-        QCOMPARE(form.PSUpower2Label->text(), QString("High voltage power: 12 W"));
+        QCOMPARE(form.ACPLabel->text(), QString("Power: n/a W"));
+        QCOMPARE(VoltageLabelTable[5]->text(), QString("0 V"));  // the rest of that chunk was dropped
+        // Later readings go on with the AC power unknown: no dialog, no efficiency.
+        Receive("!VC;3;12;7.5;0;0;#!VC;4;12;2;0;0;#");
+        QVERIFY(Fixture->Dialogs.Calls.isEmpty());
+        QCOMPARE(VoltageLabelTable[5]->text(), QString("12.000 V"));
+        QCOMPARE(form.PSUpower2Label->text(), QString("High voltage power: 114 W"));
         QCOMPARE(form.PSUpower4Label->text(), QString("Efficiency: 0.00 %"));
-        QCOMPARE(VoltageLabelTable[5]->text(), QString("0 V"));  // the second reading was dropped
+        // The next numeric AC power brings the efficiency back.
+        Receive("!MVC;230;1;50;228;#!VC;3;12;7.5;0;0;#");
+        QCOMPARE(form.PSUpower4Label->text(), QString("Efficiency: 50.00 %"));
+        QVERIFY(Fixture->Dialogs.Calls.isEmpty());
     }
 
     void ErrorStatus_data()
@@ -261,6 +270,24 @@ private slots:
         QCOMPARE(form.ConnectInfoLabel->text(), QString("Disconnected"));
     }
 
+    void TheMemoKeepsTheMostRecentLines()
+    {
+        // A shift's traffic must not fill the memory; the log file keeps everything.
+        Fixture->WriteFile("settings.ini", "[General]\r\nWriteLog=1\r\n");
+        TMForm& form = Fixture->Open();
+        const int chunks = DebugMemoLineLimit / 2 + 10;  // two lines each
+        for (int n = 0; n < chunks; ++n)
+            Receive(QString("!X%1;#").arg(n));
+        QCOMPARE(form.DebugMemo->blockCount(), DebugMemoLineLimit);
+        const QStringList lines = form.DebugMemo->toPlainText().split(u'\n');
+        QCOMPARE(lines.size(), DebugMemoLineLimit);
+        QCOMPARE(lines.first(), QString("Received: !X10;#"));
+        QCOMPARE(lines.last(), QString("Unknown command: !X%1;#").arg(chunks - 1));
+        const QStringList logs = QDir(Fixture->Path("log")).entryList(QDir::Files);
+        QCOMPARE(logs.size(), 1);
+        QCOMPARE(Fixture->ReadFile("log/" + logs[0]).count("\r\n"), 2 * chunks);
+    }
+
     void TurnOnWhileDisconnectedFails()
     {
         TMForm& form = Fixture->Open();
@@ -304,6 +331,21 @@ private slots:
         Receive("!TN;300;#");
         QCOMPARE(PsuOnSeconds, 0u);
         QCOMPARE(form.TimerLabel->text(), QString("00:00:01"));
+    }
+
+    void TheOnTimeClockTicksByItself()
+    {
+        // The timer is wired to its tick: with the event loop running, a second after a good
+        // "TN" the clock shows its first second.
+        TMForm& form = Fixture->Open();
+        form.TimerLabel->setText("00:07:00");
+        Receive("!TN;200;#");
+        QCOMPARE(form.TimerLabel->text(), QString("00:07:00"));  // not written at the reset
+        QTRY_COMPARE_WITH_TIMEOUT(form.TimerLabel->text(), QString("00:00:01"), 3000);
+        Receive("!TF;20;#");
+        const QString stopped = form.TimerLabel->text();
+        QTest::qWait(1300);
+        QCOMPARE(form.TimerLabel->text(), stopped);
     }
 
     void OnTimeFormat_data()

@@ -54,33 +54,40 @@ QString TDialogRecorder::Problems() const
     return problems.join(u'\n');
 }
 
+void TDialogRecorder::Record(const TDialogCall& call)
+{
+    Calls << call;
+    if (WhileShown)
+        WhileShown(call);
+}
+
 void TDialogRecorder::ShowMessage(const QString& text)
 {
-    Calls << TDialogCall{QStringLiteral("Message"), text, ApplicationTitle(), TDialogIcon::None, false};
+    Record(TDialogCall{QStringLiteral("Message"), text, ApplicationTitle(), TDialogIcon::None, false});
 }
 
 void TDialogRecorder::ShowMessageBox(const QString& text, const QString& caption, TDialogIcon icon)
 {
-    Calls << TDialogCall{QStringLiteral("MessageBox"), text, caption, icon, false};
+    Record(TDialogCall{QStringLiteral("MessageBox"), text, caption, icon, false});
 }
 
 bool TDialogRecorder::AskYesNo(const QString& text, const QString& caption, TDialogIcon icon)
 {
     const bool scripted = !YesNoAnswers.isEmpty();
-    Calls << TDialogCall{QStringLiteral("YesNo"), text, caption, icon, !scripted};
+    Record(TDialogCall{QStringLiteral("YesNo"), text, caption, icon, !scripted});
     return scripted ? YesNoAnswers.dequeue() : false;
 }
 
 void TDialogRecorder::ShowError(const QString& text, const QString& caption)
 {
-    Calls << TDialogCall{QStringLiteral("Error"), text, caption, TDialogIcon::Error, false};
+    Record(TDialogCall{QStringLiteral("Error"), text, caption, TDialogIcon::Error, false});
 }
 
 bool TDialogRecorder::ChooseFile(const QString& kind, TFileDialog& dialog)
 {
     FileDialogs << dialog;
     const bool scripted = !FileAnswers.isEmpty();
-    Calls << TDialogCall{kind, dialog.FileName, dialog.Filter, TDialogIcon::None, !scripted};
+    Record(TDialogCall{kind, dialog.FileName, dialog.Filter, TDialogIcon::None, !scripted});
     const QString answer = scripted ? FileAnswers.dequeue() : QString();
     if (answer.isEmpty())
         return false;
@@ -106,7 +113,7 @@ bool TDialogRecorder::ChooseFolder(QString& folder)
 bool TDialogRecorder::ChooseColor(uint32_t& color)
 {
     const bool scripted = !ColorAnswers.isEmpty();
-    Calls << TDialogCall{QStringLiteral("Color"), QString::number(color), {}, TDialogIcon::None, !scripted};
+    Record(TDialogCall{QStringLiteral("Color"), QString::number(color), {}, TDialogIcon::None, !scripted});
     if (!scripted)
         return false;
     const auto [chosen, value] = ColorAnswers.dequeue();

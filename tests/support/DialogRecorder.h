@@ -7,6 +7,7 @@
 #include <QQueue>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "core/Dialogs.h"
 
@@ -37,6 +38,10 @@ public:
     // What is left over: calls not taken and answers never used; empty when all is well.
     QString Problems() const;
 
+    // Runs while each dialog is open, after it has been recorded: the operator reading it.
+    // A test can run the event loop here (QTest::qWait) or play the stand meanwhile.
+    std::function<void(const TDialogCall&)> WhileShown;
+
     // The file dialogs the program opened, with their state at the time.
     QList<TFileDialog> FileDialogs;
 
@@ -51,6 +56,7 @@ public:
     bool ChooseFolder(QString& folder) override;
 
 private:
+    void Record(const TDialogCall& call);
     bool ChooseFile(const QString& kind, TFileDialog& dialog);
 
     QQueue<bool> YesNoAnswers;

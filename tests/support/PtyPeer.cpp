@@ -14,8 +14,10 @@
 TPtyPeer::TPtyPeer(const QString& dir, int port)
 {
     char name[256] = {};
-    if (openpty(&Master, &Slave, name, nullptr, nullptr) != 0)
+    int master = -1;
+    if (openpty(&master, &Slave, name, nullptr, nullptr) != 0)
         qFatal("openpty failed");
+    Master = master;
     termios raw{};
     tcgetattr(Slave, &raw);
     cfmakeraw(&raw);
@@ -47,6 +49,31 @@ void TPtyPeer::Write(const QByteArray& bytes)
             QTest::qWait(1);
     }
 }
+
+void TPtyPeer::WriteBlocking(const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const int master = Master;
+        if (master < 0)
+            return;
+        pollfd fd{master, POLLOUT, 0};
+        if (poll(&fd, 1, 50) <= 0 || !(fd.revents & POLLOUT))
+            continue;
+        const ssize_t n = write(master, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n > 0)
+            done += n;
+    }
+}
+
+termios TPtyPeer::LineSettings() const
+{
+    termios settings{};
+    tcgetattr(Slave, &settings);
+    return settings;
+}
+
+void TPtyPeer::SetLineSettings(const termios& settings) { tcsetattr(Slave, TCSANOW, &settings); }
 
 QByteArray TPtyPeer::ReadAvailable()
 {
@@ -87,7 +114,7 @@ QByteArray TPtyPeer::ReadUntil(const QByteArray& text, int ms)
 
 void TPtyPeer::HangUp()
 {
-    if (Master >= 0)
-        close(Master);
-    Master = -1;
+    const int master = Master.exchange(-1);
+    if (master >= 0)
+        close(master);
 }

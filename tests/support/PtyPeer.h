@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <atomic>
+#include <termios.h>
 
 class TPtyPeer {
 public:
@@ -19,13 +21,19 @@ public:
     QByteArray ReadFor(int ms);
     // Collects until `text` has arrived or `ms` have passed; returns all collected bytes.
     QByteArray ReadUntil(const QByteArray& text, int ms);
+    // Writes from any thread, waiting (without the event loop) while the line is full;
+    // returns early when our end has been closed.
+    void WriteBlocking(const QByteArray& bytes);
+    // The line settings of the program's side, as the driver holds them.
+    termios LineSettings() const;
+    void SetLineSettings(const termios& settings);
     // Closes our end: the program's side of the line hangs up.
     void HangUp();
 
 private:
     QByteArray ReadAvailable();
 
-    int Master = -1;
+    std::atomic<int> Master{-1};  // read by WriteBlocking on another thread
     int Slave = -1;  // kept open so the line stays up while the program is not connected
     QString LinkPath;
 };

@@ -233,13 +233,74 @@ private slots:
         form.ATEdit[1]->clear();
         QTest::keyClick(form.ATEdit[1], Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(form.ATEdit[1]->text(), QString("4x"));
-        // The maximum lengths of the fields.
-        QCOMPARE(form.ATEdit[4]->maxLength(), 1);
-        QCOMPARE(form.ATEdit[6]->maxLength(), 3);
-        QCOMPARE(form.ATEdit[7]->maxLength(), 4);
-        QCOMPARE(form.TRCEdit->maxLength(), 2);
-        QCOMPARE(form.TRIEdit->maxLength(), 4);
         form.ATEdit[1]->setText("200");
+    }
+
+    void FieldLengthsLimitTypingAndPasting_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("limit");
+        for (int n : {1, 2, 3, 7})
+            QTest::newRow(qPrintable(QString("ATEdit%1").arg(n))) << QString("ATEdit%1").arg(n) << 4;
+        QTest::newRow("ATEdit4") << "ATEdit4" << 1;
+        QTest::newRow("ATEdit5") << "ATEdit5" << 1;
+        QTest::newRow("ATEdit6") << "ATEdit6" << 3;
+        QTest::newRow("TRCEdit") << "TRCEdit" << 2;
+        QTest::newRow("TRIEdit") << "TRIEdit" << 4;
+    }
+    void FieldLengthsLimitTypingAndPasting()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, limit);
+        TMForm& form = Fixture->Open();
+        auto* edit = form.findChild<QLineEdit*>(field);
+        edit->clear();
+        QTest::keyClicks(edit, "123456789");
+        QCOMPARE(edit->text(), QString("123456789").left(limit));
+        // Typing over a selection replaces it.
+        edit->selectAll();
+        QTest::keyClicks(edit, "98");
+        QCOMPARE(edit->text(), QString("98").left(limit));
+        // A paste takes what fits.
+        QApplication::clipboard()->setText("5x7654321");
+        edit->clear();
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), QString("5x7654321").left(limit));
+        edit->setText("0");
+    }
+
+    void StoredValuesWiderThanTheirFieldsStayWhole()
+    {
+        // A length limit stops typing; what the program writes into a field stays whole, and
+        // the exit saves it back unchanged.
+        Fixture->WriteFile("settings.ini", "[ATS]\r\nsteps=1000\r\nl_max_power=12345\r\nrails_12V=12\r\n"
+                                           "[TR]\r\nCurrent1=200\r\nInterval1=12345\r\n");
+        TMForm& form = Fixture->Open();
+        QCOMPARE(form.ATEdit[6]->text(), QString("1000"));
+        QCOMPARE(form.ATEdit[1]->text(), QString("12345"));
+        QCOMPARE(form.ATEdit[4]->text(), QString("12"));
+        QCOMPARE(form.TRCEdit->text(), QString("200"));
+        QCOMPARE(form.TRIEdit->text(), QString("12345"));
+        // Such a field takes no more typing, but can be shortened.
+        form.ATEdit[6]->setFocus();
+        form.ATEdit[6]->end(false);
+        QTest::keyClicks(form.ATEdit[6], "5");
+        QCOMPARE(form.ATEdit[6]->text(), QString("1000"));
+        form.TRCEdit->end(false);
+        QTest::keyClick(form.TRCEdit, Qt::Key_Backspace);
+        QTest::keyClicks(form.TRCEdit, "7");
+        QCOMPARE(form.TRCEdit->text(), QString("20"));
+        // Apply keeps the whole interval.
+        form.bApplyTR->click();
+        QCOMPARE(AppSettings.TransientParams[1].interval, uint16_t(12345));
+        Fixture->Dialogs.AnswerYesNo(true);
+        form.mExit->trigger();
+        Fixture->Dialogs.Take();
+        const QString text = QString::fromLatin1(Fixture->ReadFile("settings.ini"));
+        QVERIFY2(text.contains("Current1=20\r\nInterval1=12345\r\n"), qPrintable(text));
+        QVERIFY2(text.contains("l_max_power=12345\r\n"), qPrintable(text));
+        QVERIFY2(text.contains("rails_12V=12\r\n"), qPrintable(text));
+        QVERIFY2(text.contains("steps=1000\r\n"), qPrintable(text));
     }
 
     void ExitAskedNoKeepsTheWindow()
