@@ -4,6 +4,8 @@
 // reading what a control shows, reading settings.ini key by key.
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -46,8 +48,16 @@ public:
     QLineEdit* Edit(const QString& name) const { return Find<QLineEdit>(name); }
     QComboBox* List(const QString& name) const { return Find<QComboBox>(name); }
 
-    // A value put into a field as pasted text (no key filter).
-    void Paste(const QString& name, const QString& text) const { Edit(name)->setText(text); }
+    // The user pastes `text` over the whole field with Ctrl+V: no key filter sees it, and a field
+    // with a length limit takes what fits.
+    void Paste(const QString& name, const QString& text) const
+    {
+        QLineEdit* edit = Edit(name);
+        edit->setFocus();
+        edit->selectAll();
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    }
 
     // The user picks the entry with this text.
     void Choose(const QString& name, const QString& entry) const

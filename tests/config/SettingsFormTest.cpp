@@ -603,12 +603,20 @@ private slots:
     void FieldLengthLimits()
     {
         Fixture->OpenDialog();
-        QCOMPARE(Fixture->Edit("PSUPowerEdit")->maxLength(), 4);
-        QCOMPARE(Fixture->Edit("PSUC11Edit")->maxLength(), 2);
-        QCOMPARE(Fixture->Edit("DWEdit")->maxLength(), 1);
-        QCOMPARE(Fixture->Edit("DHEdit")->maxLength(), 1);
-        QVERIFY(Fixture->Edit("PSUVendorEdit")->maxLength() > 1000);
-        QVERIFY(Fixture->Edit("Vmin1")->maxLength() > 1000);
+        // What typing can put into each field.
+        const auto typed = [this](const QString& name, const QString& keys) {
+            QLineEdit* edit = Fixture->Edit(name);
+            edit->setFocus();
+            edit->clear();
+            QTest::keyClicks(edit, keys);
+            return edit->text();
+        };
+        QCOMPARE(typed("PSUPowerEdit", "123456"), QString("1234"));
+        QCOMPARE(typed("PSUC11Edit", "123"), QString("12"));
+        QCOMPARE(typed("DWEdit", "12"), QString("1"));
+        QCOMPARE(typed("DHEdit", "12"), QString("1"));
+        QCOMPARE(typed("PSUVendorEdit", QString(40, 'v')), QString(40, 'v'));
+        QCOMPARE(typed("Vmin1", "3.1349999904632568"), QString("3.1349999904632568"));
     }
 
     void ColourListsOfferNamedAndCustomColours()
