@@ -63,6 +63,8 @@ private slots:
         QTest::newRow("KHX") << "bATStart" << usual << "!ATS;0300;1200;1500;2;0;#" << true;
         QTest::newRow("KHX zero-fills to four digits")
             << "bATStart" << QStringList{"5", "1200", "600", "2", "0", "", ""} << "!ATS;0005;1200;0600;2;0;#" << true;
+        QTest::newRow("KHX sends a longer value whole") << "bATStart" << with(3, "12345")
+                                                        << "!ATS;0300;1200;12345;2;0;#" << true;
         QTest::newRow("KHX needs MP +3.3/+5") << "bATStart" << with(1, "") << "" << false;
         QTest::newRow("KHX needs the PSU type") << "bATStart" << with(5, "") << "" << false;
         QTest::newRow("Noise") << "bStartNoise" << usual << "!NTS;0300;1200;1500;2;0;#" << true;
