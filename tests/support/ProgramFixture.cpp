@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include "core/ProgramState.h"
-#include "core/Startup.h"
+#include "ui/Startup.h"
 
 TProgramFixture::TProgramFixture()
 {

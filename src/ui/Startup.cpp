@@ -1,4 +1,4 @@
-#include "core/Startup.h"
+#include "ui/Startup.h"
 
 #include <QLocale>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #pragma once
-// Start-up and shutdown of the program as a whole. This is the one place in core that reaches
-// into every module and the main window, because starting and ending the program touches all.
+// Start-up and shutdown of the program as a whole. They reach into every module and the main
+// window, so they sit on top, beside the window's wiring.
 
 // Returns every program-wide variable of every module to its start value: the readings and
 // flags, the tables, the configuration record and the result store. Start-up calls it first,
