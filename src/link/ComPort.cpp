@@ -57,9 +57,7 @@ struct TOperation {
     bool& Flag;
     bool Outer;
 };
-} // namespace
 
-namespace {
 // The flow-control settings of the device as its driver holds them, read through a handle of
 // our own before Qt opens the device (Qt switches them off when it opens). The handle stays
 // open until the settings are back, so the device is never fully closed in between.
@@ -166,7 +164,8 @@ void TComPort::Fail(const QString& message)
 void TComPort::OnPortError()
 {
     // Failures of our own calls are reported by Fail; this is the line going away while we
-    // wait for input. Report it once and let the link close the port.
+    // wait for input. Keep what arrived, release the device and report it once; the link
+    // disconnects when it has dispatched what arrived.
     if (InOperation || !Port->isOpen() || Lost)
         return;
     const QSerialPort::SerialPortError error = Port->error();

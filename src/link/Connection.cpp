@@ -23,6 +23,7 @@ QString LineLostMessage;    // the line went away; reported once everything it b
 
 void Connect()
 {
+    LineLostMessage.clear();  // a line lost before belongs to the old connection
     TComPort& port = *MForm->COM;
     port.SetDeviceName(QStringLiteral("\\\\.\\COM") + QString::number(AppSettings.COMSettings.Port));
     port.SetBaudRate(AppSettings.COMSettings.Speed);

@@ -276,6 +276,39 @@ private slots:
         QCOMPARE(FrontVoltageLabelTable[2]->text(), QString("+5.000 VDC"));
     }
 
+    void AConnectWhileALossWaitsKeepsTheNewLine()
+    {
+        // Greeted but not identified, so Connect can still be pressed: the line goes while a
+        // dialog holds the receive path, and the operator connects again meanwhile.
+        Fixture->WriteFile("settings.ini", "[General]\r\nGVTimeout=60000\r\n");
+        Stand.emplace(Fixture->Dir(), 1);
+        TMForm& form = Fixture->Open();
+        form.bConnect->click();
+        QCOMPARE(Stand->ReadUntil("!!!;#", 2000), QByteArray("!!!;#"));
+        bool reconnected = false;
+        Fixture->Dialogs.WhileShown = [&](const TDialogCall&) {
+            if (std::exchange(reconnected, true))
+                return;
+            Stand->HangUp();
+            QTest::qWait(300);
+            Stand.emplace(Fixture->Dir(), 1);
+            form.bConnect->click();
+            Stand->ReadUntil("!!!;#", 2000);
+            Stand->Write(Report);
+            QTest::qWait(300);
+        };
+        Stand->Write("!FAN;abc;1;#");
+        QTRY_VERIFY_WITH_TIMEOUT(reconnected, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(StandIdentified, 3000);
+        QTest::qWait(200);
+        Fixture->Dialogs.WhileShown = nullptr;
+        QCOMPARE(Fixture->Dialogs.TakeAll(),
+                 QStringList{DescribeDialog("Error", ApplicationTitle(), "'abc' is not a valid integer value.",
+                                            TDialogIcon::Error)});
+        QVERIFY(Connected && StandIdentified && form.COM->IsOpen());
+        QVERIFY(form.bDisconnect->isEnabled());
+    }
+
     void AHangUpDisconnectsAndIsShownOnce()
     {
         ConnectToStand();
