@@ -240,7 +240,10 @@ private slots:
                 items << (item->isSeparator() ? "-" : item->text()) + "=" + item->objectName();
             menus << menu->text() + "=" + menu->menu()->objectName() + ": " + items.join(", ");
         }
-        QCOMPARE(menus, (QStringList{"File=mFile: Settings=mSettings, -=N1, Exit=mExit", "Help=mHelp: About=mAbout"}));
+        // The two exports follow Settings, before the separator.
+        QCOMPARE(menus, (QStringList{"File=mFile: Settings=mSettings, Export CSV...=mExportCsv, "
+                                     "Export report...=mExportReport, -=N1, Exit=mExit",
+                                     "Help=mHelp: About=mAbout"}));
     }
 
     void TheAboutDialogIsMadeOnceAndShownAgain()
