@@ -8,8 +8,9 @@
 // executable's LLVMFuzzerTestOneInput. Built into the test suite, it is registered by name so
 // the replay test can run the kept inputs through exactly the same code.
 //
-// FuzzCheck states what must hold after an input. A violation aborts under libFuzzer (which
-// keeps the input) and throws TFuzzFailure in the test suite (which fails the test).
+// FUZZ_CHECK(condition, what) states what must hold after an input; `what` (a QString) is
+// built only when it fails. A violation aborts under libFuzzer (which keeps the input) and
+// throws TFuzzFailure in the test suite (which fails the test).
 
 #include <QString>
 #include <cstddef>
@@ -34,11 +35,11 @@ struct TFuzzFailure : std::runtime_error {
 };
 
 [[noreturn]] void FuzzFail(const QString& what);
-inline void FuzzCheck(bool condition, const QString& what)
-{
-    if (!condition)
-        FuzzFail(what);
-}
+#define FUZZ_CHECK(condition, what) \
+    do {                            \
+        if (!(condition))           \
+            FuzzFail(what);         \
+    } while (false)
 
 // The application object the windows and event loops need, made on first use (offscreen).
 void EnsureFuzzApplication();

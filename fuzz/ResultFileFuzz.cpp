@@ -29,13 +29,15 @@ struct TResultFileBench {
     std::unique_ptr<TResultStore> Before = std::make_unique<TResultStore>();
     std::unique_ptr<TResultStore> Loaded = std::make_unique<TResultStore>();
 };
-std::unique_ptr<TResultFileBench> Bench;
+// Made on first use and released only by the replay test: at the fuzzer's exit the program's
+// own statics may already be gone.
+TResultFileBench* Bench = nullptr;
 
 void Prepare()
 {
     EnsureFuzzApplication();
     if (!Bench) {
-        Bench = std::make_unique<TResultFileBench>();
+        Bench = new TResultFileBench;
         Bench->Form = std::make_unique<TMForm>();
     }
 }
@@ -83,16 +85,40 @@ bool SameDut(const TDutDescription& a, const TDutDescription& b)
            std::equal(a.MaxCurrent.begin(), a.MaxCurrent.end(), b.MaxCurrent.begin());
 }
 
-QString WriteFile(const QString& name, const QByteArray& bytes)
-{
-    const QString path = Bench->Program.Path(name);
-    QFile file(path);
-    FuzzCheck(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size(),
-              "cannot write " + path);
-    return path;
-}
+// The file an input stands for: the input itself, or DutBlockOffset zero bytes and then the
+// input. The zeros are written once and kept; only what follows them changes.
+struct TInputFile {
+    const QByteArray& Bytes;
+    bool AfterZeros;
 
-void CheckRead(const QByteArray& file)
+    qint64 Size() const { return (AfterZeros ? DutBlockOffset : 0) + Bytes.size(); }
+    // The file's bytes from `offset` on (a block never starts inside the zeros and ends after them).
+    const char* At(qint64 offset) const
+    {
+        static const std::vector<char> zeros(static_cast<size_t>(DutBlockOffset), '\0');
+        if (!AfterZeros)
+            return Bytes.constData() + offset;
+        return offset < DutBlockOffset ? zeros.data() + offset : Bytes.constData() + (offset - DutBlockOffset);
+    }
+    QString Write() const
+    {
+        const QString path = Bench->Program.Path(AfterZeros ? QStringLiteral("zeros-and-input.dat") : QStringLiteral("input.dat"));
+        QFile file(path);
+        if (AfterZeros) {
+            const bool fresh = !file.exists();
+            FUZZ_CHECK(file.open(QIODevice::ReadWrite), "cannot write " + path);
+            if (fresh)
+                FUZZ_CHECK(file.write(QByteArray(DutBlockOffset, '\0')) == DutBlockOffset, "cannot write " + path);
+            FUZZ_CHECK(file.resize(DutBlockOffset) && file.seek(DutBlockOffset), "cannot cut " + path);
+        } else {
+            FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "cannot write " + path);
+        }
+        FUZZ_CHECK(file.write(Bytes) == Bytes.size(), "cannot write " + path);
+        return path;
+    }
+};
+
+void CheckRead(const TInputFile& file)
 {
     // Every byte of the store and the description starts out known.
     std::memset(static_cast<void*>(&ResultStore), 0xA5, sizeof ResultStore);
@@ -100,47 +126,47 @@ void CheckRead(const QByteArray& file)
     AppSettings.DutDescription = MarkerDut();
     ResetManualLoading();
 
-    const TResultFileReadResult read = ReadResultFile(WriteFile(QStringLiteral("input.dat"), file));
-    const qint64 size = file.size();
-    FuzzCheck(read.Outcome == (size >= ResultFileSize ? TResultFileRead::Complete : TResultFileRead::Short),
-              QStringLiteral("outcome %1 for %2 bytes").arg(int(read.Outcome)).arg(size));
+    const TResultFileReadResult read = ReadResultFile(file.Write());
+    const qint64 size = file.Size();
+    FUZZ_CHECK(read.Outcome == (size >= ResultFileSize ? TResultFileRead::Complete : TResultFileRead::Short),
+               QStringLiteral("outcome %1 for %2 bytes").arg(int(read.Outcome)).arg(size));
 
     // A block complete in the file is in the store byte for byte; any other is untouched.
     for (const TStoreBlock& block : StoreBlocks()) {
         const char* now = StoreBytes(ResultStore) + block.StoreOffset;
         const bool complete = block.FileOffset + block.Size <= size;
-        const char* expected = complete ? file.constData() + block.FileOffset : StoreBytes(*Bench->Before) + block.StoreOffset;
-        FuzzCheck(std::memcmp(now, expected, static_cast<size_t>(block.Size)) == 0,
-                  QStringLiteral("block at %1 %2").arg(block.FileOffset).arg(complete ? "not loaded" : "changed"));
+        const char* expected = complete ? file.At(block.FileOffset) : StoreBytes(*Bench->Before) + block.StoreOffset;
+        FUZZ_CHECK(std::memcmp(now, expected, static_cast<size_t>(block.Size)) == 0,
+                   QStringLiteral("block at %1 %2").arg(block.FileOffset).arg(complete ? "not loaded" : "changed"));
     }
     const TDutDescription& dut = AppSettings.DutDescription;
     if (DutBlockOffset + DutBlockSize <= size) {
-        const QByteArray inFile = file.mid(DutBlockOffset, DutBlockSize);
+        const QByteArray inFile(file.At(DutBlockOffset), DutBlockSize);
         const QByteArray encoded = EncodeDutBlock(dut);
         // Numbers and reserved bytes as in the file; texts at most 30 characters of their field.
-        FuzzCheck(encoded.mid(124) == inFile.mid(124), "DUT numbers differ from the file");
+        FUZZ_CHECK(encoded.mid(124) == inFile.mid(124), "DUT numbers differ from the file");
         for (int t = 0; t < 4; ++t) {
             const int length = std::min<int>(static_cast<uint8_t>(inFile[t * 31]), DutTextLength);
-            FuzzCheck(encoded.mid(t * 31, 1 + length) == char(length) + inFile.mid(t * 31 + 1, length),
+            FUZZ_CHECK(encoded.mid(t * 31, 1 + length) == char(length) + inFile.mid(t * 31 + 1, length),
                       QStringLiteral("DUT text %1 differs from the file").arg(t));
         }
         for (int n = 1; n <= LoadChannelCount; ++n)
-            FuzzCheck(LoadBarTable[n]->maximum() == dut.MaxCurrent[n], "a load bar kept its old range");
+            FUZZ_CHECK(LoadBarTable[n]->maximum() == dut.MaxCurrent[n], "a load bar kept its old range");
     } else {
-        FuzzCheck(SameDut(dut, MarkerDut()), "the DUT description changed without its block");
+        FUZZ_CHECK(SameDut(dut, MarkerDut()), "the DUT description changed without its block");
     }
 
     // Saved and read again, everything comes back.
     std::memcpy(static_cast<void*>(Bench->Loaded.get()), &ResultStore, sizeof ResultStore);
     const TDutDescription loadedDut = dut;
     const QString saved = Bench->Program.Path(QStringLiteral("saved.dat"));
-    FuzzCheck(WriteResultFile(saved), "the save failed");
-    FuzzCheck(QFile(saved).size() == ResultFileSize, "a saved file of the wrong size");
+    FUZZ_CHECK(WriteResultFile(saved), "the save failed");
+    FUZZ_CHECK(QFile(saved).size() == ResultFileSize, "a saved file of the wrong size");
     std::memset(static_cast<void*>(&ResultStore), 0x5A, sizeof ResultStore);
     AppSettings.DutDescription = MarkerDut();
-    FuzzCheck(ReadResultFile(saved).Outcome == TResultFileRead::Complete, "a saved file does not read back");
-    FuzzCheck(std::memcmp(&ResultStore, Bench->Loaded.get(), sizeof ResultStore) == 0, "the store changed on its way through a file");
-    FuzzCheck(SameDut(AppSettings.DutDescription, loadedDut), "the DUT description changed on its way through a file");
+    FUZZ_CHECK(ReadResultFile(saved).Outcome == TResultFileRead::Complete, "a saved file does not read back");
+    FUZZ_CHECK(std::memcmp(&ResultStore, Bench->Loaded.get(), sizeof ResultStore) == 0, "the store changed on its way through a file");
+    FUZZ_CHECK(SameDut(AppSettings.DutDescription, loadedDut), "the DUT description changed on its way through a file");
 }
 
 } // namespace
@@ -149,14 +175,15 @@ TARVIK_FUZZ_TARGET(resultfile)
 {
     Prepare();
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    CheckRead(bytes);
-    CheckRead(QByteArray(DutBlockOffset, '\0') + bytes);
+    CheckRead({bytes, false});
+    CheckRead({bytes, true});
 }
 
 TARVIK_FUZZ_RELEASE(resultfile)
 {
     if (Bench) {
         Bench->Form.reset();
-        Bench.reset();
+        delete Bench;
+        Bench = nullptr;
     }
 }

@@ -1,6 +1,8 @@
 // Any bytes as settings.ini and as a DUT profile through the configuration readers, with the
-// writers run on what was read: a save must keep every value it was given, and saving the
-// profile section onto settings.ini must change nothing else.
+// writers run on what was read: a save must keep every value it was given (the reals kept with
+// three decimals to that rounding), and saving the profile section onto settings.ini must
+// change nothing else. Every key read and written opens the file, as the program does it, so
+// an input costs several hundred file operations.
 
 #include <QDir>
 #include <QFile>
@@ -25,7 +27,7 @@ QString FolderPath()
         const QString shm = QStringLiteral("/dev/shm");
         Folder = QDir(shm).exists() ? std::make_unique<QTemporaryDir>(shm + QStringLiteral("/tarvik-fuzz-XXXXXX"))
                                     : std::make_unique<QTemporaryDir>();
-        FuzzCheck(Folder->isValid(), "no temporary folder");
+        FUZZ_CHECK(Folder->isValid(), "no temporary folder");
     }
     return Folder->path() + u'/';
 }
@@ -33,7 +35,7 @@ QString FolderPath()
 void WriteBytes(const QString& path, const uint8_t* data, size_t size)
 {
     QFile file(path);
-    FuzzCheck(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "cannot write " + path);
+    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "cannot write " + path);
     file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
 }
 
@@ -127,7 +129,7 @@ QString Difference(const TAppSettings& a, const TAppSettings& b, bool f3Rounded)
 void CheckTexts(const TDutDescription& dut)
 {
     for (const QString* text : {&dut.Vendor, &dut.Model, &dut.Code, &dut.SN})
-        FuzzCheck(text->size() <= DutTextLength, "a DUT text longer than 30 characters");
+        FUZZ_CHECK(text->size() <= DutTextLength, "a DUT text longer than 30 characters");
 }
 
 void SettingsFileRoundTrip(const uint8_t* data, size_t size)
@@ -142,19 +144,14 @@ void SettingsFileRoundTrip(const uint8_t* data, size_t size)
     WriteDutDescription(first.DutDescription, path);
     ReadEverything();
     QString difference = Difference(first, AppSettings, false);
-    FuzzCheck(difference.isEmpty(), "saving [PSU] changed " + difference);
+    FUZZ_CHECK(difference.isEmpty(), "saving [PSU] changed " + difference);
 
     // A save keeps every value; the three-decimal reals keep them to their rounding.
     WriteEverything();
     ReadEverything();
     const TAppSettings second = AppSettings;
     difference = Difference(first, second, true);
-    FuzzCheck(difference.isEmpty(), "a save changed " + difference);
-    // And a save of what was read back changes nothing at all.
-    WriteEverything();
-    ReadEverything();
-    difference = Difference(second, AppSettings, false);
-    FuzzCheck(difference.isEmpty(), "a second save changed " + difference);
+    FUZZ_CHECK(difference.isEmpty(), "a save changed " + difference);
 }
 
 void ProfileRoundTrip(const uint8_t* data, size_t size)
@@ -167,7 +164,7 @@ void ProfileRoundTrip(const uint8_t* data, size_t size)
     WriteDutDescription(first, path);
     TDutDescription second;
     ReadDutDescription(second, path);
-    FuzzCheck(SameDut(first, second), QStringLiteral("a profile save changed '%1' to '%2'").arg(first.Vendor, second.Vendor));
+    FUZZ_CHECK(SameDut(first, second), QStringLiteral("a profile save changed '%1' to '%2'").arg(first.Vendor, second.Vendor));
 }
 
 } // namespace
