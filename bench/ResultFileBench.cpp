@@ -44,5 +44,7 @@ int main(int argc, char** argv)
     // Without the repaint of the graph on show, which "Load Data" adds (see bench_graphs).
     Report("save result file", save);
     Report("load result file", load);
+    Figure("save_ms", Median(save));
+    Figure("load_ms", Median(load));
     return 0;
 }
