@@ -141,6 +141,17 @@ QByteArray ValueBytes(const QString& value)
     return bytes;
 }
 
+// A value as it goes into the file. One that reading would not give back as it is (blanks at
+// an end, which reading trims, or a pair of matching quotation marks around it, which reading
+// removes) goes inside double quotation marks, exactly the pair that reading removes again.
+QByteArray StoredValue(const QString& value)
+{
+    const QByteArray bytes = ValueBytes(value);
+    const bool blankEnd = !bytes.isEmpty() && (IsBlank(bytes.front()) || IsBlank(bytes.back()));
+    const bool quoted = bytes.size() >= 2 && (bytes.front() == '"' || bytes.front() == '\'') && bytes.back() == bytes.front();
+    return blankEnd || quoted ? '"' + bytes + '"' : bytes;
+}
+
 bool WriteWhole(QFile& file, const QByteArray& bytes)
 {
     return file.write(bytes) == bytes.size() && file.flush();
@@ -246,7 +257,7 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     if (Name.isEmpty() || loaded == TLoadResult::Unreadable)
         Refuse();
     const QByteArray lineEnd = LineEndOf(bytes);
-    const QByteArray newValue = ValueBytes(value);
+    const QByteArray newValue = StoredValue(value);
 
     bool inSection = false;
     bool sectionFound = false;

@@ -36,8 +36,10 @@
 //     not exist). When a line has to be added after a last line that has no line end, that line
 //     gets one. Every other byte of the file stays as it was.
 //   - Text is single-byte Latin-1 in the file; a character outside Latin-1 is written as "?".
-//     A line break in a value would split the line, so it is written as a blank. Blanks around a
-//     value do not survive a read, as with the platform's own functions.
+//     A line break in a value would split the line, so it is written as a blank. A value that
+//     would not read back as it is (blanks at an end, or a pair of matching quotation marks
+//     around it) is written inside double quotation marks, which reading removes again: what a
+//     read gave, a write keeps.
 //   - The file is created by the first write. A write that the platform refuses throws
 //     EIniWriteError "Unable to write to <full path>"; the keys written before it stay written.
 //

@@ -170,6 +170,16 @@ private slots:
         QTest::newRow("first write creates the file")
             << false << QByteArray() << "PSU" << "Vendor" << "ACME" << QByteArray("[PSU]\r\nVendor=ACME\r\n");
         QTest::newRow("latin-1 value") << false << QByteArray() << "S" << "k" << "M\u00fcller" << QByteArray("[S]\r\nk=M\xfcller\r\n");
+        // Reading trims blanks and removes a pair of quotation marks; such values are written
+        // inside quotation marks so that they read back as they were.
+        QTest::newRow("blanks at the ends kept") << false << QByteArray() << "PSU" << "Vendor" << "  ACME "
+                                                 << QByteArray("[PSU]\r\nVendor=\"  ACME \"\r\n");
+        QTest::newRow("a value in double quotes keeps them")
+            << false << QByteArray() << "PSU" << "Vendor" << "\"ACME\"" << QByteArray("[PSU]\r\nVendor=\"\"ACME\"\"\r\n");
+        QTest::newRow("a value in single quotes keeps them")
+            << false << QByteArray() << "S" << "k" << "'3'" << QByteArray("[S]\r\nk=\"'3'\"\r\n");
+        QTest::newRow("one quotation mark alone stays as it is")
+            << false << QByteArray() << "S" << "k" << "\"3" << QByteArray("[S]\r\nk=\"3\r\n");
     }
     void Write()
     {

@@ -89,7 +89,8 @@ private slots:
         auto store = EmptyStore();
         store->NoiseGrid[channel][60][200] = uint16_t(ripple);
         store->NoiseGrid[channel][1][1] = ripple ? 10 : 0;
-        const TRailVerdict& rail = RippleVerdicts(*store)[channel - 1];
+        // A copy: the list of verdicts is a temporary gone at the end of the statement.
+        const TRailVerdict rail = RippleVerdicts(*store)[channel - 1];
         QCOMPARE(rail.Limit, limit);
         QCOMPARE(int(rail.Verdict), verdict);
         if (ripple)
