@@ -131,10 +131,16 @@ QString ErrorDialogText(const QString& message)
 
 namespace {
 int OpenDialogs = 0;
+void (*OpeningHook)() = nullptr;
 
 // Counts a dialog as open while it waits for its answer.
 struct TOpenDialog {
-    TOpenDialog() { ++OpenDialogs; }
+    TOpenDialog()
+    {
+        if (OpeningHook)
+            OpeningHook();
+        ++OpenDialogs;
+    }
     ~TOpenDialog() { --OpenDialogs; }
     TOpenDialog(const TOpenDialog&) = delete;
     TOpenDialog& operator=(const TOpenDialog&) = delete;
@@ -142,6 +148,8 @@ struct TOpenDialog {
 } // namespace
 
 int OpenDialogCount() { return OpenDialogs; }
+
+void SetDialogOpeningHook(void (*hook)()) { OpeningHook = hook; }
 
 void ShowMessage(const QString& text)
 {

@@ -67,6 +67,11 @@ bool ChooseFolder(QString& folder);
 // answered). The link holds its polls while a dialog raised on its receive path is open.
 int OpenDialogCount();
 
+// Runs `hook` (nullptr: nothing) as each of the dialogs above opens, so that what the window
+// holds back for the screen (the debug memo's waiting lines) is on show before the program
+// waits for the user.
+void SetDialogOpeningHook(void (*hook)());
+
 // Shows whatever failure `current` holds in the standard error dialog.
 void ShowFailure(std::exception_ptr current);
 

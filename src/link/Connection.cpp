@@ -1,7 +1,6 @@
 #include "link/Connection.h"
 
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -11,6 +10,7 @@
 #include "core/ProgramState.h"
 #include "link/CommandSet.h"
 #include "link/ComPort.h"
+#include "link/DebugFeed.h"
 #include "link/Dispatcher.h"
 #include "ui/MainForm.h"
 #include "ui/Widgets.h"
@@ -51,9 +51,13 @@ void SendCommand(const QString& frame) { MForm->COM->WriteText(frame); }
 
 void ProcessReceivedText(const QString& chunk)
 {
+    // The chunk's lines reach the memo when it is done, also when a frame of it fails.
+    struct TFlushAtEnd {
+        ~TFlushAtEnd() { FlushDebugLines(); }
+    } flushAtEnd;
     const QString received = QStringLiteral("Received: ") + chunk;
     WriteLogLine(received);
-    MForm->DebugMemo->appendPlainText(received);
+    AppendDebugLine(received);
 
     QString s = chunk;
     if (!ReceiveBuffer.isEmpty()) {

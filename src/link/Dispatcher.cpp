@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QLabel>
-#include <QPlainTextEdit>
 
 #include "autotests/CrossLoadTest.h"
 #include "autotests/EfficiencyTest.h"
@@ -12,6 +11,7 @@
 #include "core/LogFile.h"
 #include "core/ProgramState.h"
 #include "link/CommandSet.h"
+#include "link/DebugFeed.h"
 #include "monitor/MeasurementDisplay.h"
 #include "monitor/PowerControl.h"
 #include "ui/ChannelControls.h"
@@ -131,6 +131,6 @@ void DispatchFrame(const QString& frame)
     const bool known = Act(parsed);
     const QString line = (known ? QStringLiteral("Executed: ") : QStringLiteral("Unknown command: ")) + frame;
     WriteLogLine(line);
-    MForm->DebugMemo->appendPlainText(line);
+    AppendDebugLine(line);
     QCoreApplication::processEvents();
 }

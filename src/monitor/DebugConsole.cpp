@@ -1,7 +1,6 @@
 #include "monitor/DebugConsole.h"
 
 #include <QLineEdit>
-#include <QPlainTextEdit>
 
 #include "link/Connection.h"
 #include "ui/MainForm.h"
@@ -10,4 +9,4 @@ void bDebugReceiveClick() { ProcessReceivedText(MForm->DebugEdit1->text()); }
 
 void bDebugSendClick() { SendCommand(MForm->DebugEdit2->text()); }
 
-void AdvGlowButton1Click() { MForm->DebugMemo->clear(); }
+void AdvGlowButton1Click() { ClearDebugMemo(); }

@@ -21,6 +21,7 @@
 #include "graphs/GraphPages.h"
 #include "link/ComPort.h"
 #include "link/Connection.h"
+#include "link/DebugFeed.h"
 #include "monitor/DebugConsole.h"
 #include "monitor/ManualLoading.h"
 #include "monitor/PowerControl.h"
@@ -72,6 +73,8 @@ void TMForm::FormCreate()
 {
     COM = new TComPort(this);
     COM->setObjectName(QStringLiteral("COM"));
+    ClearDebugMemo();
+    SetDialogOpeningHook(FlushDebugLines);
     InitializeProgram();
     DesignWidth = width();
     DesignHeight = height();
