@@ -30,8 +30,10 @@ void TMForm::BuildDebugPage()
     DebugMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
     DebugMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     DebugMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // The oldest lines go first; a bounded memo also keeps no undo history.
-    DebugMemo->setMaximumBlockCount(DebugMemoLineLimit);
+    // The memo keeps DebugMemoLineLimit lines: its feed takes out the oldest after every batch
+    // (Qt's own block limit lays out every line it removes, which made a full memo twenty times
+    // slower to feed). No undo history either: it would keep every line ever shown.
+    DebugMemo->setUndoRedoEnabled(false);
     layout->addWidget(DebugMemo, 1);
 
     auto* column = new QWidget(group);
