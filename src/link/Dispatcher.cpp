@@ -1,6 +1,5 @@
 #include "link/Dispatcher.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 
 #include "autotests/CrossLoadTest.h"
@@ -16,6 +15,7 @@
 #include "monitor/PowerControl.h"
 #include "ui/ChannelControls.h"
 #include "ui/MainForm.h"
+#include "ui/PaintPacer.h"
 
 namespace {
 
@@ -132,5 +132,5 @@ void DispatchFrame(const QString& frame)
     const QString line = (known ? QStringLiteral("Executed: ") : QStringLiteral("Unknown command: ")) + frame;
     WriteLogLine(line);
     AppendDebugLine(line);
-    QCoreApplication::processEvents();
+    PacedEventPass(MForm);
 }
