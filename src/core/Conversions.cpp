@@ -203,6 +203,46 @@ long long DecimalMagnitude(const std::string& ascii)
 }
 } // namespace
 
+namespace {
+constexpr double ExactPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// The short decimals the stand sends ("12.345", "-0.5"), read without the general reader below:
+// with at most 15 digits they form an integer a double holds exactly, and one division by an
+// exact power of ten is rounded once, correctly, so the value is the one std::from_chars gives.
+// False when the text is not of that form; the general reader then decides.
+bool TryShortDecimal(const QString& text, int begin, int end, double& value)
+{
+    int i = begin;
+    bool negative = false;
+    if (i < end && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    uint64_t digits = 0;
+    int count = 0;
+    int decimals = 0;
+    bool point = false;
+    for (; i < end; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            if (++count > 15)
+                return false;
+            digits = digits * 10 + (c - u'0');
+            decimals += point;
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    if (count == 0)
+        return false;
+    const double magnitude = static_cast<double>(digits) / ExactPowersOfTen[decimals];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+} // namespace
+
 bool TryStrToFloat(const QString& text, double& value)
 {
     int begin = 0;
@@ -211,6 +251,8 @@ bool TryStrToFloat(const QString& text, double& value)
         ++begin;
     while (end > begin && IsBlank(text[end - 1]))
         --end;
+    if (TryShortDecimal(text, begin, end, value))
+        return true;
 
     // Build the plain ASCII form that std::from_chars reads the same way in every locale.
     std::string ascii;
