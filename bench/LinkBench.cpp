@@ -11,6 +11,8 @@
 //     --log          with the traffic log written (WriteLog=1)
 //     --debug-shown  with the "Debug" page shown, so the memo is laid out and painted
 //     --quick        the cross-load run and the floor only
+//     --only KEYS    those streams (crossload, noise, live, comma-separated) and the floor only,
+//                    e.g. for a profiler
 
 #include <QApplication>
 #include <QDir>
@@ -167,9 +169,13 @@ int main(int argc, char** argv)
     RegisterTahoma();
     int runs = 3;
     bool log = false, debugShown = false, quick = false;
+    QByteArray only;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg = argv[i];
-        if (arg == "--log")
+        if (arg == "--only" && i + 1 < argc) {
+            only = argv[++i];
+            quick = true;
+        } else if (arg == "--log")
             log = true;
         else if (arg == "--debug-shown")
             debugShown = true;
@@ -207,7 +213,10 @@ int main(int argc, char** argv)
     std::printf("Unpaced streams from the simulated stand, window shown%s%s, %d runs each\n",
                 log ? ", log written" : "", debugShown ? ", Debug page shown" : "", runs);
 
-    const auto streams = quick ? QList<TStream>{Streams[0]} : QList<TStream>(std::begin(Streams), std::end(Streams));
+    QList<TStream> streams;
+    for (const TStream& stream : Streams)
+        if (only.isEmpty() ? !quick || streams.isEmpty() : only.split(',').contains(stream.Key))
+            streams << stream;
     for (const TStream& stream : streams) {
         std::vector<double> ms;
         qint64 bytes = 0;
