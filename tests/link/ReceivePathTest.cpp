@@ -13,7 +13,10 @@
 #include "WindowFixture.h"
 #include "autotests/ResultStore.h"
 #include "core/ProgramState.h"
+#include "core/Dialogs.h"
+#include "graphs/GraphState.h"
 #include "link/Connection.h"
+#include "link/DebugFeed.h"
 #include "ui/MainForm.h"
 
 namespace {
@@ -90,6 +93,46 @@ private slots:
         QVERIFY(log.contains(": Executed: !AT;#\r\n"));
         QVERIFY(log.contains(": Unknown command: \r\n!ATE;#\r\n"));
         QVERIFY(CrossLoadRunning);  // the end frame was not recognised
+    }
+
+    // The memo is fed in batches; every line still reaches it, in order, and in time: before
+    // any dialog opens, when a chunk stops at a bad frame, and while a long chunk is still
+    // being dispatched.
+    void MemoLinesAreOnShowBeforeADialogOpens()
+    {
+        TMForm& form = Fixture->Open();
+        QString shown;
+        Fixture->Dialogs.WhileShown = [&](const TDialogCall&) { shown = form.DebugMemo->toPlainText(); };
+        AppendDebugLine(QStringLiteral("Executed: !AT;#"));
+        ShowMessage(QStringLiteral("x"));
+        QCOMPARE(Fixture->Dialogs.TakeAll().size(), 1);
+        QCOMPARE(shown, QString("Executed: !AT;#"));
+    }
+    void AChunkStoppedByABadFrameLeavesItsLinesInTheMemo()
+    {
+        TMForm& form = Fixture->Open();
+        try {
+            ProcessReceivedText(QStringLiteral("!AT;#!FAN;abc;10;#!ATE;#"));
+            QFAIL("no failure");
+        } catch (const EConvertError&) {
+        }
+        QCOMPARE(form.DebugMemo->toPlainText(), QString("Received: !AT;#!FAN;abc;10;#!ATE;#\nExecuted: !AT;#"));
+    }
+    void ALongChunkReachesTheMemoWhileItIsDispatched()
+    {
+        // The map painted at the end frame waits 150 ms: the lines up to it reach the memo
+        // then, before the rest of the chunk is dispatched.
+        TMForm& form = Fixture->Open();
+        form.PC->setCurrentWidget(form.TabKHX);
+        const int wait = std::exchange(GraphSizingWaitMs, 150);
+        QStringList batches;
+        connect(form.DebugMemo, &QPlainTextEdit::blockCountChanged, this,
+                [&] { batches << form.DebugMemo->toPlainText(); });
+        Receive("!AT;#!ATE;#!VC;0;1;1;1;1;#");
+        GraphSizingWaitMs = wait;
+        QCOMPARE(batches.size(), 2);
+        QCOMPARE(batches[0], QString("Received: !AT;#!ATE;#!VC;0;1;1;1;1;#\nExecuted: !AT;#\nExecuted: !ATE;#"));
+        QVERIFY(batches[1].endsWith("\nExecuted: !ATE;#\nExecuted: !VC;0;1;1;1;1;#"));
     }
 
     void ABadFieldDropsTheRestOfItsChunk()

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <optional>
 
 #include "TestRegistry.h"
@@ -22,6 +23,26 @@
 #include "ui/Widgets.h"
 
 namespace {
+// Calls `seen` whenever `object` receives an event of `type`.
+class TEventRecorder : public QObject {
+public:
+    TEventRecorder(QObject* object, QEvent::Type type, std::function<void()> seen)
+        : Type(type), Seen(std::move(seen))
+    {
+        object->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == Type)
+            Seen();
+        return false;
+    }
+
+private:
+    QEvent::Type Type;
+    std::function<void()> Seen;
+};
+
 const QColor Green(0, 128, 0);
 const QColor Red(255, 0, 0);
 const QColor Black(0, 0, 0);
@@ -42,6 +63,22 @@ class LiveDisplayTest : public QObject {
 private slots:
     void init() { Fixture.emplace(); }
     void cleanup() { TARVIK_FINISH_WINDOW(Fixture); }
+
+    // Readings streaming in faster than the screen refreshes are painted together; the last
+    // one is always painted, also when no other frame follows it.
+    void TheLastReadingOfAStreamIsPainted()
+    {
+        Fixture->Open();
+        QLabel* label = FrontVoltageLabelTable[1];
+        QStringList painted;
+        TEventRecorder recorder(label, QEvent::Paint, [&] { painted << label->text(); });
+        QString chunk;
+        for (int n = 0; n < 400; ++n)
+            chunk += QStringLiteral("!VC;0;%1;1;0;0;#").arg(3 + n / 1000.0, 0, 'f', 3);
+        Receive(chunk);
+        QTRY_VERIFY(!painted.isEmpty() && painted.last() == "+3.399 VDC");
+        QVERIFY(painted.size() < 400);
+    }
 
     void ChannelReadingsShowWithTheirFormats_data()
     {
