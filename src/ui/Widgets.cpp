@@ -136,13 +136,27 @@ void SetTextColor(QWidget* widget, int red, int green, int blue) { SetTextColor(
 
 void SetTextColor(QWidget* widget, const QColor& color)
 {
+    // The verdict marks are set with every reading, nearly always to the colour they have:
+    // setting a palette costs more than the rest of a reading's display, so a colour this
+    // routine set before and the palette still holds is left alone.
+    static const char* const Set = "TextColorSet";
     QPalette palette = widget->palette();
+    const QVariant before = widget->property(Set);
+    if (before.isValid() && before.value<QColor>() == color && widget->testAttribute(Qt::WA_SetPalette) &&
+        palette.color(QPalette::Active, QPalette::WindowText) == color &&
+        palette.color(QPalette::Inactive, QPalette::WindowText) == color &&
+        palette.color(QPalette::Disabled, QPalette::WindowText) == color)
+        return;
     palette.setColor(QPalette::WindowText, color);
     widget->setPalette(palette);
+    widget->setProperty(Set, color);
 }
 
 void TAutoSizeLabel::setText(const QString& text)
 {
+    // The same text keeps its size: measuring it again is the expensive part of a reading.
+    if (text == this->text())
+        return;
     const int right = x() + width();
     QLabel::setText(text);
     const int textWidth = text.isEmpty() ? 0 : QFontMetrics(font()).horizontalAdvance(text) + 1;

@@ -52,6 +52,34 @@ private slots:
     void init() { Fixture.emplace(); }
     void cleanup() { TARVIK_FINISH_WINDOW(Fixture); }
 
+    // A text colour is set once and then left alone while it holds, but whatever changed the
+    // palette in between (another routine, a palette of the parent's) never keeps it stale.
+    void TextColoursFollowEveryRequest()
+    {
+        QWidget parent;
+        auto* label = new QLabel(&parent);
+        const auto text = [label] { return label->palette().color(QPalette::WindowText); };
+        SetTextColor(label, Qt::red);
+        QCOMPARE(text(), QColor(Qt::red));
+        SetTextColor(label, Qt::red);
+        QCOMPARE(text(), QColor(Qt::red));
+        SetTextColor(label, Qt::green);
+        QCOMPARE(text(), QColor(Qt::green));
+        QPalette blue = label->palette();
+        blue.setColor(QPalette::WindowText, Qt::blue);
+        label->setPalette(blue);
+        SetTextColor(label, Qt::green);
+        QCOMPARE(text(), QColor(Qt::green));
+        label->setPalette(QPalette());  // back to what the parent gives
+        SetTextColor(label, Qt::green);
+        QCOMPARE(text(), QColor(Qt::green));
+        QPalette disabledBlue = label->palette();
+        disabledBlue.setColor(QPalette::Disabled, QPalette::WindowText, Qt::blue);
+        label->setPalette(disabledBlue);
+        SetTextColor(label, Qt::green);
+        QCOMPARE(label->palette().color(QPalette::Disabled, QPalette::WindowText), QColor(Qt::green));
+    }
+
     void ChannelTablesPointAtTheirControls()
     {
         TMForm& form = Fixture->Open();
