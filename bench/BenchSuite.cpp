@@ -55,12 +55,12 @@ TFigures Run(const QString& name, const QStringList& arguments)
 // Start-up of the program against the empty window, `times` each, alternating, so a busy
 // moment of the machine falls on both.
 void RunStartups(int times, std::vector<double>& program, std::vector<double>& empty, std::vector<double>& emptyKb,
-                 std::vector<double>& programKb)
+                 std::vector<double>& programKb, std::vector<double>& text)
 {
-    std::printf("-- bench_startup program|empty, %d times each\n", times);
+    std::printf("-- bench_startup program|empty|text, %d times each\n", times);
     std::fflush(stdout);
     for (int n = 0; n < times; ++n) {
-        for (const char* which : {"empty", "program"}) {
+        for (const char* which : {"empty", "text", "program"}) {
             QProcess process;
             process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
             const int64_t since = MonotonicNs();
@@ -77,6 +77,10 @@ void RunStartups(int times, std::vector<double>& program, std::vector<double>& e
                         f[QString::fromLatin1(parts[0])] = parts[1].toDouble();
                 }
             const bool isEmpty = which[0] == 'e';
+            if (which[0] == 't') {
+                text.push_back(f.value(QStringLiteral("startup_ms")));
+                continue;
+            }
             (isEmpty ? empty : program).push_back(f.value(QStringLiteral("startup_ms")));
             (isEmpty ? emptyKb : programKb).push_back(f.value(QStringLiteral("startup_peak_kb")));
         }
@@ -140,8 +144,8 @@ int main(int argc, char** argv)
     const QString started = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     const QString load = FirstLine(QStringLiteral("/proc/loadavg"), QString()).section(u' ', 0, 2);
 
-    std::vector<double> startProgram, startEmpty, emptyKb, programKb;
-    RunStartups(quick ? 5 : 15, startProgram, startEmpty, emptyKb, programKb);
+    std::vector<double> startProgram, startEmpty, emptyKb, programKb, startText;
+    RunStartups(quick ? 5 : 15, startProgram, startEmpty, emptyKb, programKb, startText);
     const TFigures link = Run(QStringLiteral("bench_link"), {quick ? "2" : "5"});
     const TFigures logged = Run(QStringLiteral("bench_link"), {quick ? "1" : "3", "--log", "--quick"});
     const TFigures shown = Run(QStringLiteral("bench_link"), {quick ? "1" : "3", "--debug-shown", "--quick"});
@@ -191,6 +195,11 @@ int main(int argc, char** argv)
         Row(QStringLiteral("Start-up to the first shown window"), Ms(program),
             QStringLiteral("empty Qt window %1").arg(Ms(empty)), Times(program / empty), "≤ 1.3 ×",
             Met(program <= 1.3 * empty));
+        const double text = Median(startText);
+        Row(QStringLiteral("Start-up of the empty window with one line of text (fonts loaded)"), Ms(text),
+            QStringLiteral("empty Qt window %1").arg(Ms(empty)), Times(text / empty), "–", "–");
+        Row(QStringLiteral("Start-up to the first shown window, against the window with one line of text"),
+            Ms(program), QStringLiteral("one line of text %1").arg(Ms(text)), Times(program / text), "–", "–");
     }
     {
         const double empty = Median(emptyKb), bitmaps = link.value("bitmaps_kb");

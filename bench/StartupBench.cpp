@@ -3,10 +3,13 @@
 // same size. The time runs from `since`, the monotonic clock of the process that started
 // this one just before it did (bench_suite passes it), to the end of the window's first
 // paint. Prints figures; never fails on time.
-//   bench_startup program|empty [since-ns]
+//   bench_startup program|empty|text [since-ns]
+//     text: the empty window with one line of text in the program's font: what makes Qt load
+//           the fonts (fontconfig) at start-up, which a window without text never does
 
 #include <QApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -53,7 +56,8 @@ private:
 int main(int argc, char** argv)
 {
     const int64_t since = argc > 2 ? std::atoll(argv[2]) : MonotonicNs();
-    const bool program = argc < 2 || std::strcmp(argv[1], "empty") != 0;
+    const bool program = argc < 2 || (std::strcmp(argv[1], "empty") != 0 && std::strcmp(argv[1], "text") != 0);
+    const bool text = argc >= 2 && std::strcmp(argv[1], "text") == 0;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -66,6 +70,11 @@ int main(int argc, char** argv)
     } else {
         window = std::make_unique<QWidget>();
         window->resize(TMForm::ClientWidth, TMForm::ClientHeight + 21);  // the main window's size
+        if (text) {
+            RegisterTahoma();
+            window->setFont(QFont(QStringLiteral("Tahoma"), 8));
+            (new QLabel(QStringLiteral("Connected"), window.get()))->move(8, 8);
+        }
     }
     TFirstPaint firstPaint(window.get(), since);
     window->show();
