@@ -4,25 +4,46 @@
 
 #include "core/Conversions.h"
 
+namespace {
+// Writes `part` over `field` in place: a command parsed frame after frame keeps its strings'
+// memory, so cutting a frame allocates nothing once its fields have been seen. (A string a
+// handler kept a copy of is shared and gets memory of its own here; the copy stays as it was.)
+void Overwrite(QString& field, QStringView part)
+{
+    field.resize(0);
+    field.append(part);
+}
+
+// Empties a field for the next frame; an unusually long one (garbage) gives its memory back.
+void Empty(QString& field)
+{
+    if (field.capacity() > 1024)
+        field.clear();
+    else if (!field.isEmpty())
+        field.resize(0);
+}
+} // namespace
+
 void ParseFrame(const QString& text, TParsedCommand& parsed)
 {
-    parsed.Command.clear();
+    Empty(parsed.Command);
     for (QString& param : parsed.Params)
-        param.clear();
+        Empty(param);
 
     if (!text.startsWith(u'!'))
         return;
     qsizetype p = text.indexOf(u';');
     if (p < 0)
         return;
-    parsed.Command = text.mid(1, p - 1).left(ParsedCommandMaxName);
+    const QStringView all(text);
+    Overwrite(parsed.Command, all.sliced(1, p - 1).left(ParsedCommandMaxName));
 
     size_t k = 0;
     while (k < parsed.Params.size()) {
         const qsizetype q = text.indexOf(u';', p + 1);
         if (q < 0)
             break;
-        parsed.Params[k++] = text.mid(p + 1, q - p - 1);
+        Overwrite(parsed.Params[k++], all.sliced(p + 1, q - p - 1));
         p = q;
     }
 }

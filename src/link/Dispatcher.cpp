@@ -1,6 +1,8 @@
 #include "link/Dispatcher.h"
 
 #include <QLabel>
+#include <memory>
+#include <vector>
 
 #include "autotests/CrossLoadTest.h"
 #include "autotests/EfficiencyTest.h"
@@ -123,10 +125,24 @@ bool Act(const TParsedCommand& p)
 
 } // namespace
 
+namespace {
+// One parsed command per depth of nested dispatch (a handler may run the event loop, and a
+// frame dispatched meanwhile must not write over the fields the handler is reading), kept from
+// frame to frame so that their strings keep their memory.
+std::vector<std::unique_ptr<TParsedCommand>> ParsedByDepth;
+size_t DispatchDepth = 0;
+} // namespace
+
 void DispatchFrame(const QString& frame)
 {
     ++DispatchedFrames;
-    TParsedCommand parsed;
+    if (DispatchDepth == ParsedByDepth.size())
+        ParsedByDepth.push_back(std::make_unique<TParsedCommand>());
+    TParsedCommand& parsed = *ParsedByDepth[DispatchDepth];
+    struct TDepth {
+        TDepth() { ++DispatchDepth; }
+        ~TDepth() { --DispatchDepth; }
+    } depth;
     ParseFrame(frame, parsed);
     const bool known = Act(parsed);
     const QString line = (known ? QStringLiteral("Executed: ") : QStringLiteral("Unknown command: ")) + frame;

@@ -45,6 +45,20 @@ private slots:
             QCOMPARE(parsed.Params[i], i < fields.size() ? fields[i] : QString());
     }
 
+    void AReusedRecordKeepsNoGarbageMemory()
+    {
+        // Fields are written over in place from frame to frame, but a huge one is not kept.
+        TParsedCommand parsed;
+        ParseFrame("!G;" + QString(100000, u'7') + ";1;#", parsed);
+        QCOMPARE(parsed.Params[0].size(), 100000);
+        const QString kept = parsed.Params[1];  // a handler's copy
+        ParseFrame("!VC;3;12.1;#", parsed);
+        QCOMPARE(parsed.Params[0], QString("3"));
+        QCOMPARE(parsed.Params[1], QString("12.1"));
+        QVERIFY(parsed.Params[0].capacity() <= 1024);
+        QCOMPARE(kept, QString("1"));
+    }
+
     void ParseFrameKeepsTheFirstHundredFields()
     {
         QString text = "!G;";
