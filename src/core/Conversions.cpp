@@ -209,15 +209,11 @@ constexpr double ExactPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1
 // The short decimals the stand sends ("12.345", "-0.5"), read without the general reader below:
 // with at most 15 digits they form an integer a double holds exactly, and one division by an
 // exact power of ten is rounded once, correctly, so the value is the one std::from_chars gives.
-// False when the text is not of that form; the general reader then decides.
-bool TryShortDecimal(const QString& text, int begin, int end, double& value)
+// `begin` is past the sign; the magnitude is returned. False when the text is not of that form;
+// the general reader then decides.
+bool TryShortDecimal(const QString& text, int begin, int end, double& magnitude)
 {
     int i = begin;
-    bool negative = false;
-    if (i < end && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
     uint64_t digits = 0;
     int count = 0;
     int decimals = 0;
@@ -237,8 +233,7 @@ bool TryShortDecimal(const QString& text, int begin, int end, double& value)
     }
     if (count == 0)
         return false;
-    const double magnitude = static_cast<double>(digits) / ExactPowersOfTen[decimals];
-    value = negative ? -magnitude : magnitude;
+    magnitude = static_cast<double>(digits) / ExactPowersOfTen[decimals];
     return true;
 }
 } // namespace
@@ -251,17 +246,20 @@ bool TryStrToFloat(const QString& text, double& value)
         ++begin;
     while (end > begin && IsBlank(text[end - 1]))
         --end;
-    if (TryShortDecimal(text, begin, end, value))
-        return true;
-
-    // Build the plain ASCII form that std::from_chars reads the same way in every locale.
-    std::string ascii;
     int i = begin;
     bool negative = false;
     if (i < end && (text[i] == u'+' || text[i] == u'-')) {
         negative = text[i] == u'-';
         ++i;
     }
+    double magnitude = 0;
+    if (TryShortDecimal(text, i, end, magnitude)) {
+        value = negative ? -magnitude : magnitude;
+        return true;
+    }
+
+    // Build the plain ASCII form that std::from_chars reads the same way in every locale.
+    std::string ascii;
     int digits = 0;
     bool point = false;
     for (; i < end; ++i) {

@@ -123,9 +123,6 @@ bool Act(const TParsedCommand& p)
     return true;
 }
 
-} // namespace
-
-namespace {
 // One parsed command per depth of nested dispatch (a handler may run the event loop, and a
 // frame dispatched meanwhile must not write over the fields the handler is reading), kept from
 // frame to frame so that their strings keep their memory.

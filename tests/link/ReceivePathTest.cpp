@@ -108,6 +108,13 @@ private slots:
         QCOMPARE(Fixture->Dialogs.TakeAll().size(), 1);
         QCOMPARE(shown, QString("Executed: !AT;#"));
     }
+    void NoMoreLinesWaitThanTheMemoKeeps()
+    {
+        TMForm& form = Fixture->Open();
+        for (int n = 0; n < DebugMemoLineLimit; ++n)
+            AppendDebugLine(QStringLiteral("Executed: !AT;#"));
+        QCOMPARE(form.DebugMemo->blockCount(), DebugMemoLineLimit);
+    }
     void AChunkStoppedByABadFrameLeavesItsLinesInTheMemo()
     {
         TMForm& form = Fixture->Open();
