@@ -63,8 +63,21 @@ private slots:
         port.SetDeviceName("\\\\.\\COM1");
         port.Open();
         const QByteArray sent(ComReadBufferLimit + ComReadBufferLimit / 2 + 17, 'x');
-        std::thread writer([&] { stand.WriteBlocking(sent); });
-        QTest::qWait(1500);
+        std::atomic<qsizetype> written{0};
+        std::thread writer([&] { stand.WriteBlocking(sent, &written); });
+        // The port is full once the line stops taking bytes for a whole second while the event
+        // loop runs (a slow machine only takes longer to get there).
+        QElapsedTimer stalled;
+        stalled.start();
+        QElapsedTimer waited;
+        waited.start();
+        for (qsizetype seen = -1; stalled.elapsed() < 1000 && waited.elapsed() < 30000;) {
+            QTest::qWait(20);
+            if (written != seen) {
+                seen = written;
+                stalled.restart();
+            }
+        }
         qsizetype total = port.ReadAll().size();
         const qsizetype first = total;
         QElapsedTimer clock;

@@ -50,7 +50,7 @@ void TPtyPeer::Write(const QByteArray& bytes)
     }
 }
 
-void TPtyPeer::WriteBlocking(const QByteArray& bytes)
+void TPtyPeer::WriteBlocking(const QByteArray& bytes, std::atomic<qsizetype>* written)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
@@ -61,8 +61,11 @@ void TPtyPeer::WriteBlocking(const QByteArray& bytes)
         if (poll(&fd, 1, 50) <= 0 || !(fd.revents & POLLOUT))
             continue;
         const ssize_t n = write(master, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (n > 0)
+        if (n > 0) {
             done += n;
+            if (written)
+                *written = done;
+        }
     }
 }
 

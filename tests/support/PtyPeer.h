@@ -22,8 +22,9 @@ public:
     // Collects until `text` has arrived or `ms` have passed; returns all collected bytes.
     QByteArray ReadUntil(const QByteArray& text, int ms);
     // Writes from any thread, waiting (without the event loop) while the line is full;
-    // returns early when our end has been closed.
-    void WriteBlocking(const QByteArray& bytes);
+    // returns early when our end has been closed. `written`, when given, follows the bytes
+    // the line has taken so far.
+    void WriteBlocking(const QByteArray& bytes, std::atomic<qsizetype>* written = nullptr);
     // The line settings of the program's side, as the driver holds them.
     termios LineSettings() const;
     void SetLineSettings(const termios& settings);
