@@ -61,3 +61,5 @@ void ClearDebugMemo()
     if (MForm)
         MForm->DebugMemo->clear();
 }
+
+int WaitingDebugLines() { return WaitingLines; }

@@ -23,3 +23,6 @@ void FlushDebugLines();
 
 // Empties the memo, waiting lines included.
 void ClearDebugMemo();
+
+// How many lines wait for the memo now (never as many as the memo keeps).
+int WaitingDebugLines();
