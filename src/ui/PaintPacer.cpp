@@ -6,32 +6,48 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
-QElapsedTimer SincePaint;     // since the last pass that let the window's repaint through
-QPointer<QTimer> Resume;      // gives a held repaint back to the window when its time comes
+QElapsedTimer SinceHeld;  // since the first repaint held back (valid while one is)
+QElapsedTimer SincePass;  // since the last paced pass
+QPointer<QTimer> Release;  // gives the held repaint back to the window when its time comes
+
+// Paints the window now if the line has been quiet long enough or the repaint has waited its
+// longest, otherwise looks again when one of the two can be true.
+void ReleaseWhenDue(QWidget* window)
+{
+    const qint64 quiet = SincePass.elapsed();
+    const qint64 held = SinceHeld.elapsed();
+    if (quiet < PaintQuietMs && held < PaintIntervalMs) {
+        Release->start(static_cast<int>(std::min(PaintQuietMs - quiet, PaintIntervalMs - held)));
+        return;
+    }
+    SinceHeld.invalidate();
+    // Sent, not posted: a posted request could be taken out again by the next frame's pass.
+    QEvent request(QEvent::UpdateRequest);
+    QCoreApplication::sendEvent(window, &request);
+}
 } // namespace
 
 void PacedEventPass(QWidget* window)
 {
     if (window) {
-        if (!SincePaint.isValid() || SincePaint.elapsed() >= PaintIntervalMs) {
-            SincePaint.start();
-        } else {
-            // Qt asks for a window's repaint with one posted update request and asks no more
-            // until it has been handled. Taken out now, it is posted again when the interval
-            // is over, so whatever changed meanwhile is painted together then.
-            QCoreApplication::removePostedEvents(window, QEvent::UpdateRequest);
-            if (!Resume || Resume->parent() != window) {
-                Resume = new QTimer(window);
-                Resume->setSingleShot(true);
-                QObject::connect(Resume, &QTimer::timeout, window, [window] {
-                    QCoreApplication::postEvent(window, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
-                });
-            }
-            if (!Resume->isActive())
-                Resume->start(static_cast<int>(PaintIntervalMs - SincePaint.elapsed()));
+        // Qt asks for a window's repaint with one posted update request and asks no more
+        // until it has been handled. Taken out now, it is handed over when its time comes, so
+        // whatever changes meanwhile is painted together then.
+        QCoreApplication::removePostedEvents(window, QEvent::UpdateRequest);
+        SincePass.start();
+        if (!SinceHeld.isValid())
+            SinceHeld.start();
+        if (!Release || Release->parent() != window) {
+            delete Release;
+            Release = new QTimer(window);
+            Release->setSingleShot(true);
+            QObject::connect(Release, &QTimer::timeout, window, [window] { ReleaseWhenDue(window); });
         }
+        if (!Release->isActive())
+            Release->start(PaintQuietMs);
     }
     QCoreApplication::processEvents();
 }

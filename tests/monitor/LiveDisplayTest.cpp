@@ -80,6 +80,29 @@ private slots:
         QVERIFY(painted.size() < 400);
     }
 
+    // A stand that never pauses between frames still sees its readings move: the held repaint
+    // is made once it has waited its longest, not only when the line goes quiet.
+    void ReadingsThatNeverPauseArePaintedAlongTheWay()
+    {
+        Fixture->Open();
+        QLabel* label = FrontVoltageLabelTable[1];
+        QStringList painted;
+        TEventRecorder recorder(label, QEvent::Paint, [&] { painted << label->text(); });
+        const int frames = 150;
+        int sent = 0;
+        QTimer stand;  // a frame every 2 ms: never as long a pause as the quiet the pacer waits for
+        QObject::connect(&stand, &QTimer::timeout, [&] {
+            Receive(QStringLiteral("!VC;0;%1;1;0;0;#").arg(3 + ++sent / 1000.0, 0, 'f', 3));
+            if (sent == frames)
+                stand.stop();
+        });
+        stand.start(2);
+        QTRY_VERIFY_WITH_TIMEOUT(sent == frames, 10000);
+        const qsizetype beforeTheLast = painted.count() - painted.count(QStringLiteral("+3.150 VDC"));
+        QVERIFY2(beforeTheLast >= 2, qPrintable(painted.join(u',')));
+        QTRY_COMPARE(painted.last(), QString("+3.150 VDC"));
+    }
+
     void ChannelReadingsShowWithTheirFormats_data()
     {
         QTest::addColumn<bool>("extended24");
