@@ -101,6 +101,18 @@ private slots:
         const qsizetype beforeTheLast = painted.count() - painted.count(QStringLiteral("+3.150 VDC"));
         QVERIFY2(beforeTheLast >= 2, qPrintable(painted.join(u',')));
         QTRY_COMPARE(painted.last(), QString("+3.150 VDC"));
+
+        // The same within one long chunk, dispatched without a return to the event loop
+        // (20,000 readings take well over the longest hold on any machine).
+        painted.clear();
+        QString chunk;
+        for (int n = 0; n < 20000; ++n)
+            chunk += QStringLiteral("!VC;0;%1;1;0;0;#").arg(n % 2 ? 4.0 : 5.0, 0, 'f', 3);
+        chunk += QStringLiteral("!VC;0;6;1;0;0;#");
+        Receive(chunk);
+        const qsizetype duringTheChunk = painted.count() - painted.count(QStringLiteral("+6.000 VDC"));
+        QVERIFY2(duringTheChunk >= 1, qPrintable(painted.join(u',')));
+        QTRY_COMPARE(painted.last(), QString("+6.000 VDC"));
     }
 
     void ChannelReadingsShowWithTheirFormats_data()
